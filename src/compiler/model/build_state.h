@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compiler/model/location_entry.h"
+#include "compiler/model/path_points.h"
+#include "compiler/model/track_cell.h"
+
+namespace scenario::compiler {
+
+inline constexpr std::size_t kLocationCount = 87;  // entries 0..86
+inline constexpr std::size_t kSpanSlots = 81;      // slots 0..80, spans from slot 1
+
+// Entries of the scenario table that hold general settings rather than stations or boards.
+namespace entry {
+inline constexpr std::size_t range_tre = 81;
+inline constexpr std::size_t range_due = 82;
+inline constexpr std::size_t range_uno = 83;
+inline constexpr std::size_t train = 84;
+inline constexpr std::size_t scenery = 85;
+inline constexpr std::size_t repetition = 86;
+inline constexpr std::size_t first_sign_slot = 80;
+}  // namespace entry
+
+// Which text or stage raised the fault recorded last. Not written to any file: it lets the
+// authors' tool name the file, the line and the cell of a fault.
+enum class ErrorSource : std::uint8_t { none, line_text, train_text, signalling };
+
+struct ErrorSite {
+    ErrorSource source = ErrorSource::none;
+    std::int32_t line = 0;   // 1-based line of the record in its text, 0 when unknown
+    std::int32_t cell = -1;  // cell index for faults of the signalling pass, -1 otherwise
+
+    friend bool operator==(const ErrorSite&, const ErrorSite&) = default;
+};
+
+// Everything one build knows, passed by reference to every stage.
+struct BuildState {
+    PathPoints plan;               // only when buildFlag is non-zero
+    std::vector<TrackCell> cells;  // indices 0..N once the route length is read; empty before
+    std::array<LocationEntry, kLocationCount> locations{};
+    std::array<std::int32_t, kSpanSlots> spanStarts{};
+    std::array<std::int32_t, kSpanSlots> spanEnds{};
+    std::int32_t spanCount = 0;
+    std::int32_t buildFlag = 0;
+    std::string TrainCode;
+    std::string LineTitle;
+    std::string fieldBuffer;
+    std::int32_t errorNumber = 0;
+    std::int32_t errorPosition = 0;
+
+    // Our own bookkeeping for the authors' tool; nothing of it reaches the compact files.
+    ErrorSite errorSite;
+    std::int32_t stationCount = 0;  // station lines stored in the table
+
+    bool has_cells() const { return !cells.empty(); }
+    // N, the highest cell index; -1 before the cells are allocated.
+    std::int32_t last_cell() const { return static_cast<std::int32_t>(cells.size()) - 1; }
+};
+
+}  // namespace scenario::compiler

@@ -1,0 +1,213 @@
+#include "compiler/model/packing.h"
+
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <type_traits>
+
+#include "compiler/model/layouts.h"
+
+namespace scenario::compiler {
+
+namespace {
+
+class ByteWriter {
+  public:
+    explicit ByteWriter(Bytes& out) : out_(out) {}
+
+    template <class T>
+    void put(T value) {
+        static_assert(std::is_integral_v<T>);
+        auto bits = static_cast<std::make_unsigned_t<T>>(value);
+        for (std::size_t i = 0; i < sizeof(T); ++i) {
+            out_.push_back(static_cast<std::uint8_t>(bits & 0xFFu));
+            bits = static_cast<std::make_unsigned_t<T>>(bits >> 8);
+        }
+    }
+
+    void put(const std::string& text) {
+        if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
+            throw std::length_error("a name of " + std::to_string(text.size()) +
+                                    " bytes does not fit the 16-bit byte count");
+        }
+        put(static_cast<std::uint16_t>(text.size()));
+        out_.insert(out_.end(), text.begin(), text.end());
+    }
+
+    void put(double value) { put(std::bit_cast<std::uint64_t>(value)); }
+
+  private:
+    Bytes& out_;
+};
+
+class ByteReader {
+  public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    bool at_end() const { return offset_ == bytes_.size(); }
+
+    template <class T>
+    bool get(T& value) {
+        if constexpr (std::is_same_v<T, std::string>) {
+            std::uint16_t count = 0;
+            if (!get(count) || bytes_.size() - offset_ < count) {
+                return false;
+            }
+            value.assign(reinterpret_cast<const char*>(bytes_.data() + offset_), count);
+            offset_ += count;
+            return true;
+        } else if constexpr (std::is_same_v<T, double>) {
+            std::uint64_t bits = 0;
+            if (!get(bits)) {
+                return false;
+            }
+            value = std::bit_cast<double>(bits);
+            return true;
+        } else {
+            if (bytes_.size() - offset_ < sizeof(T)) {
+                return false;
+            }
+            std::make_unsigned_t<T> bits = 0;
+            for (std::size_t i = 0; i < sizeof(T); ++i) {
+                bits = static_cast<decltype(bits)>(
+                    bits | static_cast<decltype(bits)>(bytes_[offset_ + i]) << (8 * i));
+            }
+            offset_ += sizeof(T);
+            value = static_cast<T>(bits);
+            return true;
+        }
+    }
+
+  private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t offset_ = 0;
+};
+
+template <class Record, class Layout>
+void pack_record(ByteWriter& writer, const Record& record, const Layout& layout) {
+    std::apply([&](const auto&... f) { (writer.put(record.*(f.member)), ...); }, layout);
+}
+
+template <class Record, class Layout>
+bool unpack_record(ByteReader& reader, Record& record, const Layout& layout) {
+    return std::apply([&](const auto&... f) { return (reader.get(record.*(f.member)) && ...); },
+                      layout);
+}
+
+template <class Record, class Layout>
+std::optional<std::vector<Record>> unpack_all(std::span<const std::uint8_t> bytes,
+                                              const Layout& layout) {
+    ByteReader reader(bytes);
+    std::vector<Record> records;
+    while (!reader.at_end()) {
+        Record record;
+        if (!unpack_record(reader, record, layout)) {
+            return std::nullopt;
+        }
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+void pack_axis(ByteWriter& writer, const PlanAxis& axis) {
+    for (std::size_t m = 0; m < axis.tags.size(); ++m) {
+        writer.put(static_cast<std::uint16_t>(axis.tags[m]));
+        switch (axis.tags[m]) {
+            case PlanTag::empty:
+                break;
+            case PlanTag::integer:
+                writer.put(static_cast<std::int16_t>(axis.values[m]));
+                break;
+            case PlanTag::real:
+                writer.put(axis.values[m]);
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+Bytes pack_locations(std::span<const LocationEntry> locations) {
+    Bytes out;
+    out.reserve(locations.size() * (record_fixed_size(location_layout) + 32));
+    ByteWriter writer(out);
+    for (const auto& entry : locations) {
+        pack_record(writer, entry, location_layout);
+    }
+    return out;
+}
+
+Bytes pack_cells(std::span<const TrackCell> cells) {
+    Bytes out;
+    out.reserve(cells.size() * record_fixed_size(cell_layout));
+    ByteWriter writer(out);
+    for (const auto& cell : cells) {
+        pack_record(writer, cell, cell_layout);
+    }
+    return out;
+}
+
+Bytes pack_path_points(const PathPoints& plan) {
+    Bytes out;
+    out.reserve(plan.axis[0].tags.size() * 20);
+    ByteWriter writer(out);
+    pack_axis(writer, plan.axis[0]);
+    pack_axis(writer, plan.axis[1]);
+    return out;
+}
+
+std::optional<std::vector<LocationEntry>> unpack_locations(std::span<const std::uint8_t> bytes) {
+    return unpack_all<LocationEntry>(bytes, location_layout);
+}
+
+std::optional<std::vector<TrackCell>> unpack_cells(std::span<const std::uint8_t> bytes) {
+    return unpack_all<TrackCell>(bytes, cell_layout);
+}
+
+std::optional<PathPoints> unpack_path_points(std::span<const std::uint8_t> bytes) {
+    ByteReader reader(bytes);
+    PlanAxis all;
+    while (!reader.at_end()) {
+        std::uint16_t tag = 0;
+        if (!reader.get(tag)) {
+            return std::nullopt;
+        }
+        double value = 0.0;
+        switch (static_cast<PlanTag>(tag)) {
+            case PlanTag::empty:
+                break;
+            case PlanTag::integer: {
+                std::int16_t small = 0;
+                if (!reader.get(small)) {
+                    return std::nullopt;
+                }
+                value = small;
+                break;
+            }
+            case PlanTag::real:
+                if (!reader.get(value)) {
+                    return std::nullopt;
+                }
+                break;
+            default:
+                return std::nullopt;
+        }
+        all.tags.push_back(static_cast<PlanTag>(tag));
+        all.values.push_back(value);
+    }
+    if (all.tags.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    const auto half = static_cast<std::ptrdiff_t>(all.tags.size() / 2);
+    PathPoints plan;
+    plan.axis[0].tags.assign(all.tags.begin(), all.tags.begin() + half);
+    plan.axis[0].values.assign(all.values.begin(), all.values.begin() + half);
+    plan.axis[1].tags.assign(all.tags.begin() + half, all.tags.end());
+    plan.axis[1].values.assign(all.values.begin() + half, all.values.end());
+    return plan;
+}
+
+}  // namespace scenario::compiler

@@ -1,0 +1,59 @@
+#include "driver/form1.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "compiler/memorizza_percorso.h"
+#include "compiler/model/error_catalogue.h"
+#include "driver/errore.h"
+#include "driver/exit_status.h"
+#include "sources/scenario_names.h"
+#include "sources/writers.h"
+
+namespace scenario::driver {
+
+std::string recorded_fault_line(const compiler::BuildState& state) {
+    std::string line = "error " + std::to_string(state.errorNumber);
+    if (compiler::error_sets_position(state.errorNumber)) {
+        line += " at " + std::to_string(state.errorPosition) + " m";
+    }
+    line += ": ";
+    line += compiler::error_meaning(state.errorNumber);
+    return line;
+}
+
+void Form1::write_texts(const std::filesystem::path& directory) {
+    sources::dati_linea(directory, state_.LineTitle);
+    sources::dati_treno(directory, state_.LineTitle, state_.TrainCode);
+    sources::dati_note(directory, state_.LineTitle, state_.TrainCode);
+    sources::dati_rallentamenti(directory, state_.LineTitle, state_.TrainCode);
+    sources::dati_scheda(directory, state_.LineTitle, state_.TrainCode);
+}
+
+int Form1::Form_Load() {
+    state_.LineTitle = sources::kLineTitle;
+    state_.TrainCode = sources::kTrainCode;
+    desktop_.show_notice(platform::NoticeDesign{});
+    try {
+        const auto directory = platform::executable_directory();
+        write_texts(directory);
+        const auto result = compiler::memorizza_percorso(state_, directory, 1);
+        if (result.fatalError != 0) {
+            errore(desktop_, std::to_string(result.fatalError));
+        }
+    } catch (const std::exception& failure) {
+        desktop_.message_box(failure.what());
+        desktop_.close();
+        return kExitFailure;
+    }
+    desktop_.close();
+    if (state_.errorNumber != 0) {
+        std::fprintf(stderr, "%s: %s\n", std::string(platform::kProgramName).c_str(),
+                     recorded_fault_line(state_).c_str());
+        return kExitRecordedFault;
+    }
+    return kExitClean;
+}
+
+}  // namespace scenario::driver

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace scenario::files {
+
+// The separator put between the executable's directory and a file name: always added, even when
+// the directory already ends with one.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// File names of the scenario, built from the line title and the train code.
+std::string line_text_name(std::string_view LineTitle);
+std::string train_text_name(std::string_view LineTitle, std::string_view TrainCode);
+std::string notes_name(std::string_view LineTitle, std::string_view TrainCode);
+std::string slowdown_order_name(std::string_view LineTitle, std::string_view TrainCode);
+std::string train_card_name(std::string_view LineTitle, std::string_view TrainCode);
+std::string line_binary_name(std::string_view LineTitle);
+std::string scenario_file_name(std::string_view LineTitle, std::string_view TrainCode);
+std::string cell_file_name(std::string_view LineTitle, std::string_view TrainCode);
+
+// The full name of a file of the scenario: the directory, the separator, the name (Windows-1252).
+std::filesystem::path full_path(const std::filesystem::path& directory, std::string_view name);
+
+}  // namespace scenario::files

@@ -1,0 +1,59 @@
+#include "compiler/model/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/model/error_catalogue.h"
+
+namespace scenario::compiler {
+namespace {
+
+TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
+    struct Case {
+        double value;
+        std::int64_t rounded;
+    };
+    for (const auto c :
+         {Case{38.5, 38}, Case{39.5, 40}, Case{1.5, 2}, Case{2.5, 2}, Case{-2.5, -2},
+          Case{-3.5, -4}, Case{12.4, 12}, Case{12.6, 13}, Case{75 / 50.0, 2}, Case{125 / 50.0, 2},
+          Case{1875 / 50.0 + 1, 38}, Case{1925 / 50.0 + 1, 40}}) {
+        EXPECT_EQ(round_half_even(c.value), c.rounded) << c.value;
+    }
+}
+
+TEST(RoundHalfEven, HugeValuesSaturate) {
+    EXPECT_EQ(round_half_even(1e300), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(round_half_even(-1e300), std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(round_half_even(std::nan("")), 0);
+}
+
+TEST(LowBits, KeepsTheLowBitsOfTheField) {
+    EXPECT_EQ(low_bits<std::uint8_t>(300), 44);
+    EXPECT_EQ(low_bits<std::uint8_t>(-1), 255);
+    EXPECT_EQ(low_bits<std::int16_t>(70000), 4464);
+    EXPECT_EQ(low_bits<std::int16_t>(40000), -25536);
+}
+
+TEST(Minimo, ReturnsTheSmallerAndTheFirstOnATie) {
+    EXPECT_EQ(minimo(180, 120), 120);
+    EXPECT_EQ(minimo(180, 200), 180);
+    // On equal values the first argument is the one returned.
+    const int a = 180;
+    const int b = 180;
+    EXPECT_EQ(&minimo<const int&>(a, b), &a);
+}
+
+TEST(ErrorCatalogue, EveryNumberHasAMeaningAndTheUnusedOnesHaveNone) {
+    for (const auto& e : error_catalogue()) {
+        EXPECT_FALSE(e.meaning.empty()) << e.number;
+        EXPECT_NE(error_meaning(e.number), "unknown error");
+    }
+    for (const int unused : {0, 14, 23, 26, 100, 104, 1249, 1252}) {
+        EXPECT_EQ(error_meaning(unused), "unknown error") << unused;
+    }
+    EXPECT_EQ(error_catalogue().size(), 28u);
+    EXPECT_TRUE(error_sets_position(16));
+    EXPECT_FALSE(error_sets_position(10));
+}
+
+}  // namespace
+}  // namespace scenario::compiler

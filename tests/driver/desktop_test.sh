@@ -1,0 +1,2 @@
+#!/usr/bin/env bash
+echo "desktop test not written yet"; exit 77

@@ -53,6 +53,9 @@ constexpr std::array kCatalogue{
         "the text could not be read: a value does not fit its field, a field is missing, or "
         "the file is unreadable",
         false},
+    ErrorMeaning{kTooManySignBoards,
+                 "the location table has no free entry for a further sign board", true},
+    ErrorMeaning{kTooManySpans, "more than 80 mountain spans", true},
     ErrorMeaning{101, "the line description file does not exist", false},
     ErrorMeaning{102, "the line description file has no [generale] section", false},
     ErrorMeaning{

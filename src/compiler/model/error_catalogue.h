@@ -6,6 +6,11 @@
 
 namespace scenario::compiler {
 
+// Our own numbers, for texts the product's tables cannot hold: refused with a recorded fault
+// rather than written past the end of the table.
+inline constexpr std::int32_t kTooManySignBoards = 26;
+inline constexpr std::int32_t kTooManySpans = 27;
+
 struct ErrorMeaning {
     std::int32_t number;
     std::string_view meaning;  // one line, in English

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "compiler/model/build_state.h"
+#include "compiler/model/numbers.h"
 
 namespace scenario::compiler {
 

@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -235,8 +236,11 @@ void Desktop::message_box(std::string_view text) {
     const int button_left = (width - kButtonWidth) / 2;
     const int button_top = height - kButtonHeight - 14;
 
+    // Centred on the screen, as message boxes are, so that it leaves the notice's label visible.
+    const int left = std::max((DisplayWidth(display, screen) - width) / 2, 0);
+    const int top = std::max((DisplayHeight(display, screen) - height) / 2, 0);
     const Window box = XCreateSimpleWindow(
-        display, RootWindow(display, screen), 40, 40, static_cast<unsigned>(width),
+        display, RootWindow(display, screen), left, top, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, kTextColour, kFaceColour);
     name_window(display, box, std::string(kProgramName).c_str(), "scenario-builder-message");
     fix_size(display, box, width, height);

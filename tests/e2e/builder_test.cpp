@@ -22,3 +22,24 @@ TEST(Builder, AnUnknownArgumentIsAUsageError) {
 
 }  // namespace
 }  // namespace scenario::testing
+
+namespace scenario::testing {
+namespace {
+
+constexpr const char* kNotes = "MORENA LAGO - PIAN DI VALSO_R10537_note.txt";
+
+TEST(Builder, AFileThatCannotBeCreatedIsNamedAndEndsWithTheFailureStatus) {
+    TempDir dir;
+    const auto exe = copy_executable(SCENARIO_BUILDER_EXE, dir.path());
+    std::filesystem::create_directory(dir.path() / kNotes);
+    const auto result = run_program(exe, {}, dir.path());
+    EXPECT_EQ(result.status, 3);
+    EXPECT_NE(result.err.find("scenario-builder: cannot create"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(kNotes), std::string::npos) << result.err;
+    // The two texts written before the failure stay, as the build had left them.
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "MORENA LAGO - PIAN DI VALSO_linea.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "MORENA LAGO - PIAN DI VALSO_R10537.sim"));
+}
+
+}  // namespace
+}  // namespace scenario::testing

@@ -7,15 +7,16 @@
 namespace scenario::compiler {
 
 void memo_montagna(BuildState& state, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo) {
+    // The span lists hold 80 spans; a further one is refused, changing nothing, rather than
+    // written past them.
+    if (state.spanCount >= static_cast<std::int32_t>(kSpanSlots) - 1) {
+        state.errorNumber = kTooManySpans;
+        return;
+    }
     bool markers = false;
     if (tipo > 10) {
         tipo -= 10;
         markers = true;
-    }
-    // The span lists hold 80 spans; a further one is refused rather than written past them.
-    if (state.spanCount >= static_cast<std::int32_t>(kSpanSlots) - 1) {
-        state.errorNumber = kTooManySpans;
-        return;
     }
     const auto n = static_cast<std::size_t>(++state.spanCount);
     state.spanStarts[n] = inizio;

@@ -1,0 +1,444 @@
+#include "compiler/readers/line_reader.h"
+
+#include <system_error>
+
+#include "compiler/model/error_catalogue.h"
+#include "compiler/placement/cell_index.h"
+#include "compiler/placement/placement.h"
+#include "compiler/readers/field_reader.h"
+#include "compiler/readers/record_reading.h"
+#include "files/replace_file.h"
+
+namespace scenario::compiler {
+
+namespace {
+
+constexpr std::int32_t kLongestRoute = 1000000;
+// Metres the route runs on past its length: the cells and the plan cover it too.
+constexpr std::int32_t kRunOut = 7000;
+// The plan of a curve may not run past this metre.
+constexpr std::int64_t kLastCurveMetre = 1000000;
+
+constexpr ErrorSource kSource = ErrorSource::line_text;
+
+// The plan: every point continues the step between the two points before it, turned by k
+// radians for a curve. The step is not renormalised, and the sums keep their order, so the
+// line binary file comes out the same on every build.
+void straight_point(PathPoints& plan, std::size_t m) {
+    auto& x = plan.axis[0].values;
+    auto& y = plan.axis[1].values;
+    const double dx = x[m - 1] - x[m - 2];
+    const double dy = y[m - 1] - y[m - 2];
+    x[m] = x[m - 1] + dx;
+    y[m] = y[m - 1] + dy;
+    plan.axis[0].tags[m] = PlanTag::real;
+    plan.axis[1].tags[m] = PlanTag::real;
+}
+
+void curve_point(PathPoints& plan, std::size_t m, double k) {
+    auto& x = plan.axis[0].values;
+    auto& y = plan.axis[1].values;
+    const double dx = x[m - 1] - x[m - 2];
+    const double dy = y[m - 1] - y[m - 2];
+    x[m] = x[m - 1] + dx + k * dy;
+    y[m] = y[m - 1] + dy - k * dx;
+    plan.axis[0].tags[m] = PlanTag::real;
+    plan.axis[1].tags[m] = PlanTag::real;
+}
+
+// Curvature per metre of a curve keyword: the first class digit found, "1" tested first.
+bool curvature_of(const KeywordField& field, double& k) {
+    struct Class {
+        const char* digit;
+        double curvature;
+    };
+    static constexpr Class kClasses[] = {{"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004},
+                                         {"4", 0.001},  {"5", 0.002},  {"6", 0.003}};
+    for (const auto& c : kClasses) {
+        if (field.has(c.digit)) {
+            k = c.curvature;
+            return true;
+        }
+    }
+    return false;
+}
+
+class LineTextReader {
+  public:
+    LineTextReader(BuildState& state, FieldReader& in, const std::filesystem::path& file)
+        : state_(state), in_(in), file_(file) {}
+
+    LineTextOutcome run() {
+        if (!find_general_section()) {
+            return stopped(102, 0);
+        }
+        if (general_section() == Flow::stop) {
+            return outcome_;
+        }
+        progressive_ordina(state_);
+        if (records() == Flow::stop) {
+            return outcome_;
+        }
+        finish();
+        outcome_.train_text_follows = true;
+        return outcome_;
+    }
+
+  private:
+    bool find_general_section() {
+        while (!in_.at_end()) {
+            state_.fieldBuffer = in_.read_text();
+            if (in_.at_end()) {
+                return false;
+            }
+            if (KeywordField(state_.fieldBuffer).has("[generale]")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Flow general_section() {
+        while (!in_.at_end()) {
+            state_.fieldBuffer = in_.read_text();
+            if (in_.at_end()) {
+                break;
+            }
+            // Separator fields of dashes; no end test between them.
+            for (int skipped = 0; skipped < 10 && KeywordField(state_.fieldBuffer).has("-");
+                 ++skipped) {
+                state_.fieldBuffer = in_.read_text();
+            }
+            const KeywordField field(state_.fieldBuffer);
+            const std::int32_t line = in_.line();
+            if (field.has("lunghezza") && field.has("percorso")) {
+                if (route_length(line) == Flow::stop) {
+                    return Flow::stop;
+                }
+            }
+            if (field.has_exact("progressiva") && field.has_exact("tre")) {
+                kilometric_range(entry::range_tre, line);
+            }
+            if (field.has_exact("progressiva") && field.has_exact("due")) {
+                kilometric_range(entry::range_due, line);
+            }
+            if (field.has_exact("progressiva") && field.has_exact("uno")) {
+                kilometric_range(entry::range_uno, line);
+            }
+            auto& scenery = state_.locations[entry::scenery];
+            if (field.has_exact("sfondo") && field.has_exact("uno")) {
+                scenery.zoneStart = in_.read_int32();
+            }
+            if (field.has_exact("sfondo") && field.has_exact("due")) {
+                scenery.position = in_.read_int32();
+            }
+            if (field.has_exact("sfondo") && field.has_exact("tre")) {
+                scenery.zoneEnd = in_.read_int32();
+            }
+            if (field.has_exact("segnali") && field.has_exact("ripetizione")) {
+                if (signal_repetition(field, line) == Flow::stop) {
+                    return Flow::stop;
+                }
+            }
+            // A section header ends the general section.
+            if (!field.text().starts_with('-') && field.has("[") && field.has("]")) {
+                break;
+            }
+        }
+        return Flow::go_on;
+    }
+
+    Flow route_length(std::int32_t line) {
+        const std::int32_t length = in_.read_int32();
+        state_.locations[entry::train].zoneEnd = length;
+        if (length > kLongestRoute) {
+            stopped(1, line);
+            return Flow::stop;
+        }
+        if (length < 0) {
+            throw FieldFailure(line, "a route length cannot be negative");
+        }
+        const std::int32_t last_metre = length + kRunOut;
+        const auto last_cell = round_half_even(last_metre / 50.0);
+        state_.cells.assign(static_cast<std::size_t>(last_cell) + 1, TrackCell{});
+        if (state_.buildFlag != 0) {
+            state_.plan.allocate(last_metre);
+        } else {
+            state_.plan.clear();
+        }
+        return Flow::go_on;
+    }
+
+    void kilometric_range(std::size_t index, std::int32_t line) {
+        auto& range = state_.locations[index];
+        range.zoneStart = in_.read_int32();
+        range.zoneEnd = in_.read_int32();
+        range.position = in_.read_int32();
+        outcome_.ranges[index - entry::range_tre] = {
+            line, range.zoneStart % 50 != 0 || range.zoneEnd % 50 != 0};
+    }
+
+    Flow signal_repetition(const KeywordField& field, std::int32_t line) {
+        auto& repetition = state_.locations[entry::repetition];
+        repetition.zoneStart = in_.read_int32();
+        repetition.zoneEnd = in_.read_int32();
+        if (repetition.zoneStart % 50 != 0) {
+            stopped(3, line);
+            return Flow::stop;
+        }
+        if (repetition.zoneEnd % 50 != 0) {
+            stopped(4, line);
+            return Flow::stop;
+        }
+        if (field.has("4")) {
+            repetition.position = 4;
+        } else if (field.has("9")) {
+            repetition.position = 9;
+        } else {
+            stopped(5, line);
+            return Flow::stop;
+        }
+        if (repetition.zoneEnd == 0) {
+            repetition.position = 0;
+        }
+        return Flow::go_on;
+    }
+
+    Flow records() {
+        state_.spanCount = 0;
+        if (state_.buildFlag != 0) {
+            if (!state_.plan.allocated()) {
+                throw FieldFailure(in_.line(), "the plan needs a route length, and none was read");
+            }
+            // The route starts at the origin heading along +y.
+            for (auto& axis : state_.plan.axis) {
+                axis.tags[0] = axis.tags[1] = PlanTag::integer;
+            }
+            state_.plan.axis[0].values[0] = 0;
+            state_.plan.axis[1].values[0] = 0;
+            state_.plan.axis[0].values[1] = 0;
+            state_.plan.axis[1].values[1] = 1;
+        }
+        while (next_keyword(in_, state_)) {
+            const KeywordField field(state_.fieldBuffer);
+            const std::int32_t line = in_.line();
+            Flow flow = Flow::go_on;
+            if (field.has("pendenza")) {
+                flow = gradient(line);
+            }
+            if (flow == Flow::go_on && state_.buildFlag != 0 && field.has("curva")) {
+                flow = curve(field, line);
+            }
+            if (flow == Flow::go_on && field.has("montagna")) {
+                flow = mountain_span(line);
+            }
+            if (flow == Flow::go_on && field.has("indicatori_v")) {
+                flow = speed_board(line);
+            }
+            if (flow == Flow::go_on && field.has("indicat") && field.has("cartello")) {
+                flow = sign_board(line);
+            }
+            if (flow != Flow::go_on) {
+                return flow;
+            }
+        }
+        return Flow::go_on;
+    }
+
+    // A record past the cells ends the records as the end of the text would.
+    bool refused_near_end(std::int32_t p, std::int32_t line) {
+        if (!too_near_end(state_, in_, p, 100)) {
+            return false;
+        }
+        record_fault_at(state_, 15, p, kSource, line);
+        return true;
+    }
+
+    // Each cell carries the gradient in force over it: the previous record's value up to this
+    // record's cell, at least one cell per record.
+    Flow gradient(std::int32_t line) {
+        const std::int32_t p = in_.read_int32();
+        if (refused_near_end(p, line)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t g = in_.read_int32();
+        const std::int64_t n = round_half_even(p / 50.0);
+        if (n > 0) {
+            fill_gradient_to(n);
+        }
+        previous_gradient_ = g;
+        return Flow::go_on;
+    }
+
+    void fill_gradient_to(std::int64_t n) {
+        const std::int64_t last = state_.last_cell();
+        do {
+            if (gradient_fill_ > last) {
+                break;
+            }
+            state_.cells[static_cast<std::size_t>(gradient_fill_)].gradientCode =
+                low_bits<std::uint8_t>(std::int64_t{previous_gradient_} + 100);
+            ++gradient_fill_;
+        } while (gradient_fill_ < n);
+    }
+
+    Flow curve(const KeywordField& field, std::int32_t line) {
+        const std::int32_t start = in_.read_int32();
+        if (refused_near_end(start, line)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t length = in_.read_int32();
+        double k = 0;
+        if (!curvature_of(field, k)) {
+            return stop_with(103, line);
+        }
+        if (field.has("s")) {
+            k = -k;  // a left-hand curve
+        }
+        // The last two metres of the plan stay empty: a curve may not reach them.
+        const std::int64_t end = std::int64_t{start} + length;
+        if (end > std::int64_t{state_.plan.last_metre()} - 2) {
+            record_fault_at(state_, 15, start, kSource, line);
+            return Flow::end_of_records;
+        }
+        while (metre_ <= start) {
+            straight_point(state_.plan, static_cast<std::size_t>(metre_));
+            if (++metre_ > kLastCurveMetre) {
+                return stop_with(103, line);
+            }
+        }
+        while (metre_ <= end) {
+            curve_point(state_.plan, static_cast<std::size_t>(metre_), k);
+            if (++metre_ > kLastCurveMetre) {
+                return stop_with(103, line);
+            }
+        }
+        return Flow::go_on;
+    }
+
+    Flow mountain_span(std::int32_t line) {
+        const std::int32_t inizio = in_.read_int32();
+        if (refused_near_end(inizio, line)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t fine = in_.read_int32();
+        std::int32_t tipo = in_.read_int32();
+        memo_montagna(state_, inizio, fine, tipo);
+        return stop_if_placement_failed(inizio, line);
+    }
+
+    Flow speed_board(std::int32_t line) {
+        const std::int32_t posizione = in_.read_int32();
+        if (refused_near_end(posizione, line)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t vas = in_.read_int32();
+        const std::int32_t vbs = in_.read_int32();
+        const std::int32_t vcs = in_.read_int32();
+        const std::int32_t strisces = in_.read_int32();
+        const std::int32_t vad = in_.read_int32();
+        const std::int32_t vbd = in_.read_int32();
+        const std::int32_t vcd = in_.read_int32();
+        const std::int32_t strisced = in_.read_int32();
+        memo_indicatori_v_max(state_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
+        return stop_if_placement_failed(posizione, line);
+    }
+
+    // A sign board takes the next free entry of the table, counting down from 80; its cell
+    // refers to the entry.
+    Flow sign_board(std::int32_t line) {
+        const std::int32_t p = in_.read_int32();
+        if (refused_near_end(p, line)) {
+            return Flow::end_of_records;
+        }
+        state_.fieldBuffer = in_.read_text();
+        // A cell before the start of the route is as unavailable as a taken one.
+        TrackCell* cell = cell_at(state_, board_cell(p));
+        if (cell == nullptr || !is_free(*cell)) {
+            return stop_with(6, line, p);
+        }
+        // Entry 0 is never written: with boards in 80 down to 1 the table is full.
+        if (outcome_.signSlot <= 0) {
+            return stop_with(kTooManySignBoards, line, p);
+        }
+        cell->kind = cell_kind::sign_board;
+        cell->ref = low_bits<std::int16_t>(outcome_.signSlot);
+        state_.locations[static_cast<std::size_t>(outcome_.signSlot)].name = state_.fieldBuffer;
+        --outcome_.signSlot;
+        return Flow::go_on;
+    }
+
+    Flow stop_if_placement_failed(std::int32_t position, std::int32_t line) {
+        if (state_.errorNumber <= 0) {
+            return Flow::go_on;
+        }
+        state_.errorPosition = position;
+        state_.errorSite = {kSource, line, -1};
+        files::delete_file(file_);
+        return Flow::stop;
+    }
+
+    Flow stop_with(std::int32_t number, std::int32_t line) {
+        stopped(number, line);
+        return Flow::stop;
+    }
+
+    Flow stop_with(std::int32_t number, std::int32_t line, std::int32_t position) {
+        files::delete_file(file_);
+        record_fault_at(state_, number, position, kSource, line);
+        return Flow::stop;
+    }
+
+    LineTextOutcome stopped(std::int32_t number, std::int32_t line) {
+        files::delete_file(file_);
+        record_fault(state_, number, kSource, line);
+        outcome_.train_text_follows = false;
+        return outcome_;
+    }
+
+    // The end of the records: the last gradient holds up to the run-out and the plan runs
+    // straight on to the last metre but two.
+    void finish() {
+        files::delete_file(file_);
+        const std::int64_t last = last_cell_or_fail(state_, in_);
+        fill_gradient_to(last - 2);
+        if (state_.buildFlag != 0) {
+            const std::int64_t last_point = std::int64_t{state_.plan.last_metre()} - 2;
+            for (; metre_ <= last_point; ++metre_) {
+                straight_point(state_.plan, static_cast<std::size_t>(metre_));
+            }
+        }
+    }
+
+    BuildState& state_;
+    FieldReader& in_;
+    const std::filesystem::path& file_;
+    LineTextOutcome outcome_;
+    std::int64_t gradient_fill_ = 0;
+    std::int32_t previous_gradient_ = 0;
+    std::int64_t metre_ = 2;
+};
+
+}  // namespace
+
+LineTextOutcome read_line_text(BuildState& state, const std::filesystem::path& file,
+                               ReadingPlace& place) {
+    place = {kSource, 0};
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec) && !ec) {
+        record_fault(state, 101, kSource, 0);
+        return {};
+    }
+    FieldReader in = FieldReader::open(file);
+    try {
+        return LineTextReader(state, in, file).run();
+    } catch (const FieldFailure& failure) {
+        place.line = failure.line();
+        throw;
+    } catch (...) {
+        place.line = in.line();
+        throw;
+    }
+}
+
+}  // namespace scenario::compiler

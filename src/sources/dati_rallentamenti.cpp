@@ -9,9 +9,54 @@ namespace scenario::sources {
 
 namespace {
 
-// Placeholder until the built-in text is written.
-constexpr std::array<std::string_view, 1> kLines{
-    "[fine]",
+// The slowdown order: the one restriction of the run, past ROCCA ALTA (position 71200).
+constexpr std::array<std::string_view, 45> kLines{
+    "",
+    "                               Modulo M. 3",
+    "                           ORDINE DI RALLENTAMENTO",
+    " ________________________________________________________________________________",
+    "  Linea  MORENA LAGO-PIAN DI VALSO",
+    "  Si ordina al macchinista del treno R10537 di effettuare i seguenti rallentamenti",
+    "  _______________________________________________________________________________",
+    " |   |                            |Inizio dopo |          |         |            |",
+    " | N.|      FRA LE STAZIONI       | il cippo   | Velocita'|Lunghezza|Prescrizioni|",
+    " |   |   (o nelle Stazioni di)    |chilometrico|          |   metri | specifiche |",
+    " |___|____________________________|____________|__________|_________|____________|",
+    " |   |                            |            |          |         |            |",
+    " | 1 |  Rocca Alta - Fornace      |   27+000   |    40    |   300   |     A      |      "
+    "           ",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |   |                            |            |          |         |            |",
+    " |___|____________________________|____________|__________|_________|____________|",
+    "",
+    "              Prescrizioni specifiche",
+    " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
+    " B - Interessa anche la stazione di.......",
+    " D - Rallentamneto N. ... e N. ...  sono contigui",
+    " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
+    "     i giorni esclusi i seguenti:.........",
 };
 
 }  // namespace

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "support/run_program.h"
+
+namespace scenario::testing {
+namespace {
+
+RunResult tool(const std::vector<std::string>& args, const TempDir& dir) {
+    return run_program(SCENARIO_TOOL_EXE, args, dir.path());
+}
+
+TEST(ToolCommandLine, HelpAndVersionGoToStandardOutput) {
+    TempDir dir;
+    for (const auto& args : std::vector<std::vector<std::string>>{{"help"},
+                                                                  {"--help"},
+                                                                  {"help", "compile"},
+                                                                  {"compile", "--help"},
+                                                                  {"dump", "-h"},
+                                                                  {"plot", "--help"},
+                                                                  {"sources", "--help"}}) {
+        const auto result = tool(args, dir);
+        EXPECT_EQ(result.status, 0) << args.front();
+        EXPECT_NE(result.out.find("usage: scenario-tool"), std::string::npos) << args.front();
+        EXPECT_EQ(result.err, "");
+    }
+    const auto version = tool({"--version"}, dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("scenario-tool ")) << version.out;
+    EXPECT_TRUE(file_names(dir.path()).empty());
+}
+
+TEST(ToolCommandLine, WrongUsageExitsWithTwoAndWritesNothing) {
+    TempDir dir;
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"help", "frobnicate"},
+             {"compile"},
+             {"compile", "--line", "l.txt", "--train", "t.txt", "--title", "A", "--code", "B"},
+             {"compile", "--line", "l.txt", "--bogus"},
+             {"sources"},
+             {"sources", "a", "b"},
+             {"dump"},
+             {"dump", "file.txt"},
+             {"dump", "x.sim", "--cells", "1..2"},
+             {"plot", "."},
+         }) {
+        const auto result = tool(args, dir);
+        EXPECT_EQ(result.status, 2) << (args.empty() ? "(none)" : args.front());
+        EXPECT_FALSE(result.err.empty());
+    }
+    EXPECT_TRUE(file_names(dir.path()).empty());
+}
+
+TEST(ToolCommandLine, UnusableFilesExitWithTwoAndAClearMessage) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "out");
+    const std::vector<std::string> compile{
+        "compile", "--line", "absent.txt", "--train", "absent-too.txt", "--title", "A",
+        "--code",  "R1",     "--out",      "out"};
+    auto result = tool(compile, dir);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("'absent.txt' does not exist"), std::string::npos) << result.err;
+
+    result = tool({"dump", "absent.sim"}, dir);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("absent.sim"), std::string::npos);
+
+    result = tool({"plot", "out", "--out", "x.svg"}, dir);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("no compiled scenario"), std::string::npos) << result.err;
+    EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"out"});
+    EXPECT_TRUE(file_names(dir.path() / "out").empty());
+}
+
+TEST(ToolCommandLine, UnsafeTitlesAndCodesAreRefused) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "out");
+    for (const auto& [title, code] : std::vector<std::pair<std::string, std::string>>{
+             {"../escape", "R1"}, {"A", "x/y"}, {"A\x01", "R1"}, {"A", ".."}}) {
+        const auto result = tool({"compile", "--line", "l.txt", "--train", "t.txt", "--title",
+                                  title, "--code", code, "--out", "out"},
+                                 dir);
+        EXPECT_EQ(result.status, 2) << title << " " << code;
+        EXPECT_NE(result.err.find("cannot name files"), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(file_names(dir.path() / "out").empty());
+}
+
+}  // namespace
+}  // namespace scenario::testing

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/run_program.h"
+#include "tool/synthetic_scenario.h"
+
+namespace scenario::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ToolDump : public ::testing::Test {
+  protected:
+    void SetUp() override { write_synthetic_scenario(dir_.path()); }
+    RunResult dump(const std::vector<std::string>& args) {
+        std::vector<std::string> all{"dump"};
+        all.insert(all.end(), args.begin(), args.end());
+        return run_program(SCENARIO_TOOL_EXE, all, dir_.path());
+    }
+    TempDir dir_;
+};
+
+TEST_F(ToolDump, DecodesEachLayoutByItsName) {
+    auto result = dump({"LAGO & MONTE_T00001.sim"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with("scenario file, 87 entries, 3031 bytes\n")) << result.out;
+    EXPECT_NE(result.out.find("name=\"LAGO & MONTE\" param7=610"), std::string::npos);
+
+    result = dump({"LAGO & MONTE_T00001.dat", "--cells", "1..1"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    // Cell 1 carries the format marker 5121 and the plain scenario code.
+    EXPECT_NE(result.out.find("cell 1: ref=5121 ref2="), std::string::npos) << result.out;
+
+    result = dump({"LAGO & MONTE_linea.dat", "--every", "5000", "--json"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with(R"({"layout":"line binary file","bytes":539964,)"))
+        << result.out.substr(0, 200);
+}
+
+TEST_F(ToolDump, AFileThatDoesNotFitItsLayoutIsReportedNotRead) {
+    const auto cut = dir_.path() / "cut.dat";
+    const auto cells = read_bytes(dir_.path() / "LAGO & MONTE_T00001.dat");
+    std::ofstream(cut, std::ios::binary) << cells.substr(0, 100);
+    const auto result = dump({"cut.dat"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "cut.dat: does not fit the layout of a cell file: 100 bytes are not a whole number "
+              "of 15-byte cells: 6 cells and 10 bytes left over\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(ToolDump, TheLayoutCanBeNamedWhenTheFileNameDoesNotTellIt) {
+    fs::copy_file(dir_.path() / "LAGO & MONTE_T00001.sim", dir_.path() / "table.bin");
+    const auto result = dump({"table.bin", "--as", "scenario"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("entry 86 (signal repetition"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace scenario::testing

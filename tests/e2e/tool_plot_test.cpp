@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+
+#include "support/run_program.h"
+#include "tool/synthetic_scenario.h"
+
+namespace scenario::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// ImageMagick's convert on the PATH, if any; it reads SVG through librsvg.
+std::optional<fs::path> find_convert() {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const auto candidate = fs::path(dir) / "convert";
+        if (!dir.empty() && ::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+// Renders the SVG to PNG and returns "width height deviation" of the picture.
+std::optional<std::string> render(const fs::path& svg, const fs::path& dir) {
+    const auto convert = find_convert();
+    if (!convert) {
+        return std::nullopt;
+    }
+    const auto png = dir / "picture.png";
+    const auto made = run_program(*convert, {svg.string(), png.string()}, dir);
+    EXPECT_EQ(made.status, 0) << made.err;
+    if (made.status != 0) {
+        return std::string();
+    }
+    const auto info = run_program(
+        *convert, {png.string(), "-format", "%w %h %[fx:standard_deviation]", "info:"}, dir);
+    EXPECT_EQ(info.status, 0) << info.err;
+    return info.out;
+}
+
+void expect_rendered_and_not_blank(const fs::path& svg, const fs::path& dir) {
+    const auto info = render(svg, dir);
+    if (!info) {
+        GTEST_SKIP() << "ImageMagick's convert is not installed (Debian: imagemagick, "
+                        "librsvg2-bin)";
+    }
+    std::istringstream values(*info);
+    int width = 0;
+    int height = 0;
+    double deviation = 0;
+    values >> width >> height >> deviation;
+    EXPECT_EQ(width, 1600) << *info;
+    EXPECT_GT(height, 600) << *info;
+    // A blank page has no deviation; the line, the strips and the labels give plenty.
+    EXPECT_GT(deviation, 0.03) << *info;
+}
+
+TEST(ToolPlot, TheSvgOfACompiledScenarioRendersToAPicture) {
+    TempDir dir;
+    write_synthetic_scenario(dir.path());
+    const auto result =
+        run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "line.svg"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    expect_rendered_and_not_blank(dir.path() / "line.svg", dir.path());
+}
+
+TEST(ToolPlot, WithoutAPlanTheProfileIsStillDrawn) {
+    TempDir dir;
+    write_synthetic_scenario(dir.path(), false);
+    const auto result =
+        run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "profile.svg"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(read_bytes(dir.path() / "profile.svg").find("no track plan"), std::string::npos);
+    expect_rendered_and_not_blank(dir.path() / "profile.svg", dir.path());
+}
+
+TEST(ToolPlot, ChoosesAmongSeveralScenariosByTitleAndCode) {
+    TempDir dir;
+    write_synthetic_scenario(dir.path());
+    fs::copy_file(dir.path() / "LAGO & MONTE_T00001.sim", dir.path() / "OTHER_T2.sim");
+    auto result = run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "a.svg"}, dir.path());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("--title and --code"), std::string::npos) << result.err;
+    result = run_program(
+        SCENARIO_TOOL_EXE,
+        {"plot", ".", "--out", "a.svg", "--title", "LAGO & MONTE", "--code", "T00001"}, dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fs::exists(dir.path() / "a.svg"));
+}
+
+}  // namespace
+}  // namespace scenario::testing

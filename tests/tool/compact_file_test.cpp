@@ -1,0 +1,82 @@
+#include "compact_file.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/model/packing.h"
+#include "tool/synthetic_scenario.h"
+
+namespace scenario::tool {
+namespace {
+
+using compiler::Bytes;
+
+struct Packed {
+    CompactKind kind;
+    Bytes bytes;
+};
+
+std::vector<Packed> synthetic_files() {
+    const auto state = testing::synthetic_state();
+    return {{CompactKind::scenario, compiler::pack_locations(state.locations)},
+            {CompactKind::cells, compiler::pack_cells(state.cells)},
+            {CompactKind::plan, compiler::pack_path_points(state.plan)}};
+}
+
+TEST(CompactFile, TellsTheLayoutFromTheName) {
+    EXPECT_EQ(kind_from_name("d/A - B_linea.dat"), CompactKind::plan);
+    EXPECT_EQ(kind_from_name("A - B_R1.sim"), CompactKind::scenario);
+    EXPECT_EQ(kind_from_name("A - B_R1.dat"), CompactKind::cells);
+    EXPECT_EQ(kind_from_name("A - B_linea.txt"), std::nullopt);
+}
+
+TEST(CompactFile, DecodingAndRepackingGivesTheSameBytes) {
+    for (const auto& file : synthetic_files()) {
+        const auto decoded = decode_compact(file.bytes, file.kind);
+        ASSERT_TRUE(decoded.file) << decoded.misfit;
+        EXPECT_EQ(repack(*decoded.file), file.bytes);
+    }
+}
+
+TEST(CompactFile, ACutFileIsReportedAtEveryLengthAndNeverReadPastItsEnd) {
+    for (const auto& file : synthetic_files()) {
+        // Every cut inside the first records, and a sample further on.
+        for (std::size_t cut = 1; cut < file.bytes.size(); cut += cut < 400 ? 1 : 997) {
+            const std::vector<std::uint8_t> head(file.bytes.begin(),
+                                                 file.bytes.begin() + static_cast<long>(cut));
+            const auto decoded = decode_compact(head, file.kind);
+            if (decoded.file) {
+                // A cut between whole records still fits; it must round-trip too.
+                EXPECT_EQ(repack(*decoded.file), head);
+            } else {
+                EXPECT_FALSE(decoded.misfit.empty());
+            }
+        }
+    }
+}
+
+TEST(CompactFile, DescribesWhereTheLayoutStopsFitting) {
+    const auto files = synthetic_files();
+    const auto& sim = files[0].bytes;
+    const std::vector<std::uint8_t> sim_cut(sim.begin(), sim.begin() + 50);
+    EXPECT_EQ(decode_compact(sim_cut, CompactKind::scenario).misfit,
+              "entry 1, which starts at byte 34, is cut short: the file ends inside its field "
+              "'name' at byte 48");
+
+    const std::vector<std::uint8_t> cells(31, 0);
+    EXPECT_EQ(decode_compact(cells, CompactKind::cells).misfit,
+              "31 bytes are not a whole number of 15-byte cells: 2 cells and 1 bytes left over");
+
+    const std::vector<std::uint8_t> bad_tag{2, 0, 1, 0, 7, 0};
+    EXPECT_EQ(decode_compact(bad_tag, CompactKind::plan).misfit,
+              "point 1 at byte 4 has the type tag 7, which is none of 0 (empty), 2 (integer) and "
+              "5 (double)");
+    const std::vector<std::uint8_t> odd{0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(decode_compact(odd, CompactKind::plan).misfit,
+              "3 coordinates cannot be split into an x half and a y half of the same length");
+    const std::vector<std::uint8_t> cut_double{5, 0, 1, 2, 3};
+    EXPECT_EQ(decode_compact(cut_double, CompactKind::plan).misfit,
+              "the file ends inside the value of point 0 at byte 2");
+}
+
+}  // namespace
+}  // namespace scenario::tool

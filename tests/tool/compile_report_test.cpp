@@ -1,0 +1,91 @@
+#include "compile_report.h"
+
+#include <gtest/gtest.h>
+
+namespace scenario::tool {
+namespace {
+
+using compiler::BuildState;
+using compiler::ErrorSource;
+
+const TextNames kNames{"my/line.txt", "my/train.txt"};
+
+BuildState faulty(std::int32_t number, std::int32_t position, ErrorSource source, std::int32_t line,
+                  std::int32_t cell = -1) {
+    BuildState state;
+    state.errorNumber = number;
+    state.errorPosition = position;
+    state.errorSite = {source, line, cell};
+    return state;
+}
+
+TEST(CompileReport, NamesTheTextAndLineOfTheRecordThatRaisedTheFault) {
+    struct Case {
+        BuildState state;
+        std::string expected;
+    };
+    const std::vector<Case> cases{
+        {faulty(16, 1850, ErrorSource::train_text, 87),
+         "my/train.txt:87: error 16: a signal lands on a cell that is already taken "
+         "(position 1850 m)"},
+        {faulty(6, 2200, ErrorSource::line_text, 170),
+         "my/line.txt:170: error 6: a sign board lands on a cell that is already taken "
+         "(position 2200 m)"},
+        // No position goes with 3, whatever errorPosition holds from before.
+        {faulty(3, 777, ErrorSource::line_text, 8),
+         "my/line.txt:8: error 3: the first value of the signal-repetition line is not a "
+         "multiple of 50"},
+        {faulty(12, 71250, ErrorSource::signalling, 0, 1425),
+         "my/train.txt: error 12: no free cell for a code point in one of the windows before a "
+         "slowdown start (cell 1425, position 71250 m)"},
+        {faulty(2, 0, ErrorSource::none, 0),
+         "scenario-tool: error 2: a kilometric range has a start or kilometric value that is "
+         "not a multiple of 50"},
+    };
+    for (const auto& c : cases) {
+        const auto report = make_report(c.state, {}, kNames);
+        EXPECT_EQ(report.outcome, CompileOutcome::recorded_fault);
+        EXPECT_EQ(diagnostic_line(report), c.expected);
+    }
+}
+
+TEST(CompileReport, ACleanCompileHasNoDiagnosticAndCountsTheResult) {
+    BuildState state;
+    state.locations[compiler::entry::train].zoneEnd = 98000;
+    state.cells.resize(2101);
+    state.cells[38].kind = compiler::cell_kind::signal;
+    state.cells[50].kind = compiler::cell_kind::signal;
+    state.stationCount = 24;
+    const auto report = make_report(state, {.fatalError = 0, .codePointsPlaced = 9}, kNames);
+    EXPECT_EQ(report.outcome, CompileOutcome::clean);
+    EXPECT_EQ(diagnostic_line(report), "");
+    EXPECT_EQ(summary_line(report),
+              "route 98000 m, 2101 cells, 24 stations, 2 signals, 9 code points placed by the "
+              "signalling pass");
+}
+
+TEST(CompileReport, AReservedPlaceInUseIsRefusedWithoutAPosition) {
+    auto state = faulty(16, 1850, ErrorSource::train_text, 87);
+    const auto report = make_report(state, {.fatalError = 1250, .codePointsPlaced = 0}, kNames);
+    EXPECT_EQ(report.outcome, CompileOutcome::refused);
+    EXPECT_EQ(report.errorNumber, 1250);
+    EXPECT_EQ(report.errorPosition, std::nullopt);
+    EXPECT_EQ(report.file, std::nullopt);
+    EXPECT_TRUE(diagnostic_line(report).starts_with("scenario-tool: error 1250: "));
+}
+
+TEST(CompileReport, JsonCarriesTheFaultAndTheCounts) {
+    auto report = make_report(faulty(8, 1525, ErrorSource::train_text, 40), {}, kNames);
+    report.written = {"A_linea.dat"};
+    const auto json = report_json(report);
+    for (const auto* part :
+         {R"("outcome":"fault")", R"("errorNumber":8)", R"("errorPosition":1525)",
+          R"("file":"my/train.txt")", R"("line":40)", R"("cell":null)",
+          R"("message":"a station position is not a multiple of 50")",
+          R"("written":["A_linea.dat"])"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << " in " << json;
+    }
+}
+
+}  // namespace
+}  // namespace scenario::tool

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario::tool {
+
+// One option a command accepts: "--name VALUE" (also "--name=VALUE") or the flag "--name".
+struct OptionSpec {
+    std::string_view name;  // without the leading dashes
+    bool takes_value = false;
+};
+
+// The arguments of one command, after the command word.
+struct ParsedArguments {
+    std::vector<std::string> positionals;
+    std::map<std::string, std::string, std::less<>> values;
+    std::set<std::string, std::less<>> flags;
+
+    bool flag(std::string_view name) const { return flags.contains(name); }
+    std::optional<std::string> value(std::string_view name) const;
+    // The value of an option that must be given; throws UsageError naming it otherwise.
+    std::string required(std::string_view name) const;
+};
+
+// Splits the arguments into positionals, option values and flags. "--help" and "-h" are always
+// accepted as the flag "help"; "--" ends the options. Throws UsageError for an unknown option,
+// an option given twice, or an option whose value is missing.
+ParsedArguments parse_arguments(std::span<const std::string> args,
+                                std::span<const OptionSpec> options);
+
+// Throws UsageError unless exactly `count` positionals were given; `what` names them.
+void expect_positionals(const ParsedArguments& parsed, std::size_t count, std::string_view what);
+
+}  // namespace scenario::tool

@@ -1,0 +1,202 @@
+#include "compact_file.h"
+
+#include <tuple>
+#include <type_traits>
+
+#include "compiler/model/layouts.h"
+
+namespace scenario::tool {
+
+namespace {
+
+using compiler::PlanTag;
+
+bool ends_with(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+std::uint16_t u16_at(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    return static_cast<std::uint16_t>(bytes[offset] | bytes[offset + 1] << 8);
+}
+
+// Where a record that starts at `offset` ends, walking its layout field by field; or, when the
+// bytes end inside it, which field is cut short.
+struct RecordWalk {
+    std::size_t end = 0;
+    std::string_view cut_field;  // empty when the record is whole
+    std::size_t cut_at = 0;      // byte where the cut field starts
+};
+
+template <class Layout>
+RecordWalk walk_record(std::span<const std::uint8_t> bytes, std::size_t offset,
+                       const Layout& layout) {
+    RecordWalk walk;
+    walk.end = offset;
+    std::apply(
+        [&](const auto&... f) {
+            (
+                [&] {
+                    if (!walk.cut_field.empty()) {
+                        return;
+                    }
+                    using Member = typename std::remove_cvref_t<decltype(f)>::MemberType;
+                    std::size_t width = compiler::fixed_width<Member>();
+                    if (bytes.size() - walk.end >= width && std::is_same_v<Member, std::string>) {
+                        width += u16_at(bytes, walk.end);
+                    }
+                    if (bytes.size() - walk.end < width) {
+                        walk.cut_field = f.name;
+                        walk.cut_at = walk.end;
+                        return;
+                    }
+                    walk.end += width;
+                }(),
+                ...);
+        },
+        layout);
+    return walk;
+}
+
+std::string scenario_misfit(std::span<const std::uint8_t> bytes) {
+    std::size_t offset = 0;
+    for (std::size_t index = 0; offset < bytes.size(); ++index) {
+        const auto walk = walk_record(bytes, offset, compiler::location_layout);
+        if (!walk.cut_field.empty()) {
+            return "entry " + std::to_string(index) + ", which starts at byte " +
+                   std::to_string(offset) + ", is cut short: the file ends inside its field '" +
+                   std::string(walk.cut_field) + "' at byte " + std::to_string(walk.cut_at);
+        }
+        offset = walk.end;
+    }
+    return "the entries do not end where the file ends";
+}
+
+std::string cells_misfit(std::span<const std::uint8_t> bytes) {
+    const auto size = compiler::record_fixed_size(compiler::cell_layout);
+    return std::to_string(bytes.size()) + " bytes are not a whole number of " +
+           std::to_string(size) + "-byte cells: " + std::to_string(bytes.size() / size) +
+           " cells and " + std::to_string(bytes.size() % size) + " bytes left over";
+}
+
+std::string plan_misfit(std::span<const std::uint8_t> bytes) {
+    std::size_t offset = 0;
+    std::size_t points = 0;
+    while (offset < bytes.size()) {
+        if (bytes.size() - offset < 2) {
+            return "the file ends inside the type tag of point " + std::to_string(points) +
+                   " at byte " + std::to_string(offset);
+        }
+        const auto tag = u16_at(bytes, offset);
+        std::size_t width = 0;
+        switch (static_cast<PlanTag>(tag)) {
+            case PlanTag::empty:
+                break;
+            case PlanTag::integer:
+                width = 2;
+                break;
+            case PlanTag::real:
+                width = 8;
+                break;
+            default:
+                return "point " + std::to_string(points) + " at byte " + std::to_string(offset) +
+                       " has the type tag " + std::to_string(tag) +
+                       ", which is none of 0 (empty), 2 (integer) and 5 (double)";
+        }
+        if (bytes.size() - offset - 2 < width) {
+            return "the file ends inside the value of point " + std::to_string(points) +
+                   " at byte " + std::to_string(offset + 2);
+        }
+        offset += 2 + width;
+        ++points;
+    }
+    return std::to_string(points) +
+           " coordinates cannot be split into an x half and a y half of the same length";
+}
+
+}  // namespace
+
+std::optional<CompactKind> kind_from_name(const std::filesystem::path& file) {
+    const auto name = file.filename().string();
+    if (ends_with(name, "_linea.dat")) {
+        return CompactKind::plan;
+    }
+    if (ends_with(name, ".sim")) {
+        return CompactKind::scenario;
+    }
+    if (ends_with(name, ".dat")) {
+        return CompactKind::cells;
+    }
+    return std::nullopt;
+}
+
+std::optional<CompactKind> kind_from_word(std::string_view word) {
+    if (word == "scenario") {
+        return CompactKind::scenario;
+    }
+    if (word == "cells") {
+        return CompactKind::cells;
+    }
+    if (word == "plan") {
+        return CompactKind::plan;
+    }
+    return std::nullopt;
+}
+
+std::string_view kind_description(CompactKind kind) {
+    switch (kind) {
+        case CompactKind::scenario:
+            return "scenario file";
+        case CompactKind::cells:
+            return "cell file";
+        case CompactKind::plan:
+            return "line binary file";
+    }
+    return "compact file";
+}
+
+DecodeOutcome decode_compact(std::span<const std::uint8_t> bytes, CompactKind kind) {
+    DecodeOutcome outcome;
+    DecodedFile file;
+    file.kind = kind;
+    switch (kind) {
+        case CompactKind::scenario:
+            if (auto locations = compiler::unpack_locations(bytes)) {
+                file.locations = std::move(*locations);
+                outcome.file = std::move(file);
+            } else {
+                outcome.misfit = scenario_misfit(bytes);
+            }
+            break;
+        case CompactKind::cells:
+            if (auto cells = compiler::unpack_cells(bytes)) {
+                file.cells = std::move(*cells);
+                outcome.file = std::move(file);
+            } else {
+                outcome.misfit = cells_misfit(bytes);
+            }
+            break;
+        case CompactKind::plan:
+            if (auto plan = compiler::unpack_path_points(bytes)) {
+                file.plan = std::move(*plan);
+                outcome.file = std::move(file);
+            } else {
+                outcome.misfit = plan_misfit(bytes);
+            }
+            break;
+    }
+    return outcome;
+}
+
+compiler::Bytes repack(const DecodedFile& file) {
+    switch (file.kind) {
+        case CompactKind::scenario:
+            return compiler::pack_locations(file.locations);
+        case CompactKind::cells:
+            return compiler::pack_cells(file.cells);
+        case CompactKind::plan:
+            return compiler::pack_path_points(file.plan);
+    }
+    return {};
+}
+
+}  // namespace scenario::tool

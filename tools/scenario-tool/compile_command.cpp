@@ -1,0 +1,200 @@
+#include "compile_command.h"
+
+#include <array>
+#include <exception>
+#include <system_error>
+#include <vector>
+
+#include "command_line.h"
+#include "compiler/memorizza_percorso.h"
+#include "exit_status.h"
+#include "files/file_names.h"
+#include "files/replace_file.h"
+#include "private_directory.h"
+#include "safe_names.h"
+#include "text_encoding.h"
+#include "usage_text.h"
+
+namespace scenario::tool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string shown(const fs::path& path) {
+    return valid_utf8(path.string());
+}
+
+std::string read_input(const fs::path& file, std::string_view what) {
+    std::error_code ec;
+    if (!fs::exists(file, ec)) {
+        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
+                               "' does not exist");
+    }
+    if (fs::is_directory(file, ec)) {
+        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
+                               "' is a directory, not a text");
+    }
+    try {
+        return files::read_file(file);
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
+    }
+}
+
+// Makes sure the directory takes new files, by creating and removing a probe of our own.
+void check_writable(const fs::path& directory) {
+    std::error_code ec;
+    if (!fs::is_directory(directory, ec)) {
+        throw EnvironmentError("the output directory '" + shown(directory) +
+                               "' does not exist or is not a directory");
+    }
+    const auto probe = directory / ".scenario-tool-probe";
+    try {
+        if (fs::exists(probe, ec)) {
+            throw EnvironmentError("the output directory holds a stray '" + shown(probe) +
+                                   "'; remove it first");
+        }
+        files::replace_file(probe, std::string_view{});
+        files::delete_file(probe);
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError("the output directory '" + shown(directory) +
+                               "' cannot be written: " + failure.what());
+    }
+}
+
+// The compact files the compile may write, in the order the builder writes them.
+std::vector<std::string> output_names(const CompileRequest& request) {
+    std::vector<std::string> names;
+    if (request.with_plan) {
+        names.push_back(files::line_binary_name(request.LineTitle));
+    }
+    names.push_back(files::scenario_file_name(request.LineTitle, request.TrainCode));
+    names.push_back(files::cell_file_name(request.LineTitle, request.TrainCode));
+    return names;
+}
+
+// An output that is one of the inputs (the same name, or a link to it) would destroy the
+// author's text.
+void check_not_an_input(const fs::path& output, const CompileRequest& request) {
+    std::error_code ec;
+    for (const auto& input : {request.line_text, request.train_text}) {
+        if (fs::exists(output, ec) && fs::equivalent(output, input, ec)) {
+            throw EnvironmentError("the output '" + shown(output) + "' is the input '" +
+                                   shown(input) + "'; choose another --out or rename the text");
+        }
+    }
+}
+
+}  // namespace
+
+CompileReport compile_texts(const CompileRequest& request) {
+    if (auto reason = unsafe_names_reason(request.LineTitle, request.TrainCode)) {
+        throw UsageError(*reason);
+    }
+    const auto line_bytes = read_input(request.line_text, "line description");
+    const auto train_bytes = read_input(request.train_text, "train service text");
+    check_writable(request.out_directory);
+    const auto outputs = output_names(request);
+    for (const auto& name : outputs) {
+        check_not_an_input(files::full_path(request.out_directory, name), request);
+    }
+
+    PrivateDirectory work;
+    compiler::BuildState state;
+    state.LineTitle = request.LineTitle;
+    state.TrainCode = request.TrainCode;
+    const TextNames names{shown(request.line_text), shown(request.train_text)};
+    CompileReport report;
+    try {
+        files::replace_file(files::full_path(work.path(), files::line_text_name(state.LineTitle)),
+                            line_bytes);
+        files::replace_file(
+            files::full_path(work.path(), files::train_text_name(state.LineTitle, state.TrainCode)),
+            train_bytes);
+        const auto result =
+            compiler::memorizza_percorso(state, work.path(), request.with_plan ? 1 : 0);
+        report = make_report(state, result, names);
+    } catch (const compiler::NoCellsError& failure) {
+        return make_no_cells_report(state, names, failure.what());
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(std::string("the compile could not use its working directory: ") +
+                               failure.what());
+    } catch (const std::exception& failure) {
+        // Something in the texts the compact files cannot hold (a name longer than 65535
+        // bytes, say): nothing was written.
+        CompileReport refused;
+        refused.outcome = CompileOutcome::refused;
+        refused.message = std::string("the texts cannot be compiled: ") + failure.what();
+        return refused;
+    }
+    if (report.outcome == CompileOutcome::refused) {
+        return report;
+    }
+    try {
+        for (const auto& name : outputs) {
+            const auto bytes = files::read_file(files::full_path(work.path(), name));
+            files::replace_file(files::full_path(request.out_directory, name), bytes);
+            report.written.push_back(name);
+        }
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(std::string("the compact files could not be written: ") +
+                               failure.what());
+    }
+    return report;
+}
+
+namespace {
+
+constexpr std::array kCompileOptions{
+    OptionSpec{"line", true},  OptionSpec{"train", true}, OptionSpec{"title", true},
+    OptionSpec{"code", true},  OptionSpec{"out", true},   OptionSpec{"no-plan", false},
+    OptionSpec{"json", false},
+};
+
+std::string name_argument(const ParsedArguments& parsed, std::string_view option) {
+    const auto given = parsed.required(option);
+#ifdef _WIN32
+    return given;  // the arguments already come in the ANSI code page
+#else
+    auto bytes = utf8_to_1252(given);
+    if (!bytes) {
+        throw UsageError("--" + std::string(option) +
+                         " holds a character that the scenario files (Windows-1252) cannot hold");
+    }
+    return *bytes;
+#endif
+}
+
+}  // namespace
+
+int compile_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const auto parsed = parse_arguments(args, kCompileOptions);
+    if (parsed.flag("help")) {
+        out << compile_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 0, "");
+    CompileRequest request;
+    request.line_text = parsed.required("line");
+    request.train_text = parsed.required("train");
+    request.LineTitle = name_argument(parsed, "title");
+    request.TrainCode = name_argument(parsed, "code");
+    request.out_directory = parsed.required("out");
+    request.with_plan = !parsed.flag("no-plan");
+
+    const auto report = compile_texts(request);
+    if (parsed.flag("json")) {
+        out << report_json(report) << '\n';
+    } else {
+        if (report.outcome != CompileOutcome::clean) {
+            err << diagnostic_line(report) << '\n';
+        }
+        if (report.outcome != CompileOutcome::refused) {
+            out << summary_line(report) << '\n';
+        }
+    }
+    return report.outcome == CompileOutcome::clean ? kExitClean : kExitTextFault;
+}
+
+}  // namespace scenario::tool

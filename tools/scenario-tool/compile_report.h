@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/memorizza_percorso.h"
+#include "compiler/model/build_state.h"
+
+namespace scenario::tool {
+
+enum class CompileOutcome {
+    clean,           // no fault; the compact files were written
+    recorded_fault,  // a fault was recorded; the compact files were written all the same
+    refused,         // 1250 / 1251, or no route length: no compact file was written
+};
+
+// What a compile tells the author: the fault with its place, and the counts of the result.
+struct CompileReport {
+    CompileOutcome outcome = CompileOutcome::clean;
+    std::int32_t errorNumber = 0;
+    std::optional<std::int32_t> errorPosition;  // only for numbers that come with a position
+    std::optional<std::string> file;            // the author's text that raised the fault
+    std::optional<std::int32_t> line;           // 1-based line of the record in that text
+    std::optional<std::int32_t> cell;           // for faults of the signalling pass
+    std::string message;                        // meaning of the number, or what went wrong
+
+    std::int32_t routeLength = 0;
+    std::int32_t cellCount = 0;
+    std::int32_t stationCount = 0;
+    std::int32_t signalCount = 0;
+    std::int32_t codePointsPlaced = 0;
+    std::vector<std::string> written;  // names of the files written into the output directory
+};
+
+// The author's names for the two texts, used to tell where a fault is.
+struct TextNames {
+    std::string line_text;
+    std::string train_text;
+};
+
+// The report of a compile that ran: from the build state, the driver's result and the names.
+CompileReport make_report(const compiler::BuildState& state, const compiler::CompileResult& result,
+                          const TextNames& names);
+
+// The report of a compile that stopped because the line text gave no route length.
+CompileReport make_no_cells_report(const compiler::BuildState& state, const TextNames& names,
+                                   const std::string& what);
+
+// "FILE:LINE: error N: meaning (position P m)", or for the signalling pass
+// "FILE: error N: meaning (cell C, position P m)". Empty for a clean compile.
+std::string diagnostic_line(const CompileReport& report);
+
+// One line: route length, cells, stations, signals, code points placed.
+std::string summary_line(const CompileReport& report);
+
+// The whole report as one JSON object.
+std::string report_json(const CompileReport& report);
+
+}  // namespace scenario::tool

@@ -1,0 +1,51 @@
+#include "plot_command.h"
+
+#include <array>
+#include <filesystem>
+#include <optional>
+
+#include "command_line.h"
+#include "exit_status.h"
+#include "files/replace_file.h"
+#include "scenario_view.h"
+#include "svg_plot.h"
+#include "text_encoding.h"
+#include "usage_text.h"
+
+namespace scenario::tool {
+
+int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
+    static constexpr std::array kOptions{OptionSpec{"out", true}, OptionSpec{"title", true},
+                                         OptionSpec{"code", true}};
+    const auto parsed = parse_arguments(args, kOptions);
+    if (parsed.flag("help")) {
+        out << plot_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 1, "the directory DIR");
+    const std::filesystem::path target = parsed.required("out");
+    std::optional<std::string> title;
+    std::optional<std::string> code;
+    for (const auto& [option, slot] : {std::pair{"title", &title}, std::pair{"code", &code}}) {
+        if (const auto given = parsed.value(option)) {
+            *slot = utf8_to_1252(*given);
+            if (!*slot) {
+                throw UsageError(std::string("--") + option +
+                                 " holds a character that Windows-1252 cannot hold");
+            }
+        }
+    }
+    if (title.has_value() != code.has_value()) {
+        throw UsageError("--title and --code go together");
+    }
+    const auto view = load_view(parsed.positionals[0], title, code);
+    try {
+        files::replace_file(target, render_svg(view));
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(failure.what());
+    }
+    out << valid_utf8(target.string()) << '\n';
+    return kExitClean;
+}
+
+}  // namespace scenario::tool

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace scenario::tool {
+
+// `scenario-tool plot DIR --out FILE.svg [--title T --code C]`; returns the exit status.
+int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario::tool

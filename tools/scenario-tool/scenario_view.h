@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/model/location_entry.h"
+#include "compiler/model/path_points.h"
+#include "compiler/model/track_cell.h"
+
+namespace scenario::tool {
+
+// A compiled scenario as the picture needs it: objects at route positions in metres, the line
+// properties per cell, and the plan. Names are UTF-8.
+struct StationMark {
+    std::int32_t position = 0;
+    std::int32_t zoneStart = 0;
+    std::int32_t zoneEnd = 0;
+    std::uint8_t kind = 0;
+    bool stops = false;  // has a stop cell
+    std::string name;
+};
+
+struct SpanMark {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    std::uint8_t kind = 0;
+};
+
+struct SlowdownMark {
+    std::optional<std::int32_t> warning;
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    std::int32_t speed = 0;  // km/h
+};
+
+struct SignBoardMark {
+    std::int32_t position = 0;
+    std::string text;
+};
+
+struct ScenarioView {
+    std::string title;
+    std::string code;
+    std::int32_t routeLength = 0;
+    // Per cell i, over metres 50·i to 50·i + 50: gradient (per mille), speed limit (km/h),
+    // adhesion (%).
+    std::vector<std::int32_t> gradient;
+    std::vector<std::int32_t> speed;
+    std::vector<std::int32_t> adhesion;
+    std::vector<StationMark> stations;  // by position
+    std::vector<SpanMark> spans;
+    std::vector<std::int32_t> signals;
+    std::vector<std::int32_t> codePoints;
+    std::vector<std::int32_t> speedBoards;
+    std::vector<SlowdownMark> slowdowns;
+    std::vector<SignBoardMark> signBoards;
+    std::optional<compiler::PathPoints> plan;  // none when compiled with --no-plan
+};
+
+// Route position of an object placed on cell c (objects at p go to cell p / 50 + 1).
+constexpr std::int32_t object_position(std::size_t cell) {
+    return (static_cast<std::int32_t>(cell) - 1) * 50;
+}
+
+// The view of a decoded scenario.
+ScenarioView make_view(const std::vector<compiler::LocationEntry>& locations,
+                       const std::vector<compiler::TrackCell>& cells,
+                       std::optional<compiler::PathPoints> plan);
+
+// Reads the compiled scenario of a directory: the one .sim there, or the one named by title
+// and code, with its cell file and, when present, its line binary file. Throws
+// EnvironmentError when the files are missing or do not fit their layouts.
+ScenarioView load_view(const std::filesystem::path& directory,
+                       const std::optional<std::string>& LineTitle,
+                       const std::optional<std::string>& TrainCode);
+
+}  // namespace scenario::tool

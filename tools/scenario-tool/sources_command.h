@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace scenario::tool {
+
+// Writes the five built-in texts into the directory with the builder's own writers and names,
+// in the builder's order; makes the directory when absent. Unless `replace` is set, a text of
+// the same name already there stops it before anything is written (EnvironmentError).
+// Returns the names written.
+std::vector<std::string> write_sources(const std::filesystem::path& directory, bool replace);
+
+// `scenario-tool sources DIR [--force]`; returns the exit status.
+int sources_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario::tool

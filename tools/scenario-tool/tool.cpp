@@ -1,0 +1,99 @@
+#include "tool.h"
+
+#include <exception>
+#include <string_view>
+
+#include "compile_command.h"
+#include "dump_command.h"
+#include "exit_status.h"
+#include "plot_command.h"
+#include "sources_command.h"
+#include "usage_text.h"
+
+#ifndef SCENARIO_VERSION
+#define SCENARIO_VERSION "unknown"
+#endif
+
+namespace scenario::tool {
+
+namespace {
+
+using Command = int (*)(std::span<const std::string>, std::ostream&, std::ostream&);
+
+struct CommandEntry {
+    std::string_view name;
+    Command run;
+    std::string_view (*help)();
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"sources", sources_command, sources_help},
+    {"compile", compile_command, compile_help},
+    {"dump", dump_command, dump_help},
+    {"plot", plot_command, plot_help},
+};
+
+const CommandEntry* find_command(std::string_view name) {
+    for (const auto& command : kCommands) {
+        if (command.name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+int usage_failure(std::ostream& err, const std::string& what, std::string_view command) {
+    err << "scenario-tool: " << what << '\n';
+    err << "see 'scenario-tool " << (command.empty() ? "" : std::string(command) + " ")
+        << "--help'\n";
+    return kExitUsage;
+}
+
+int help_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        out << tool_help();
+        return kExitClean;
+    }
+    const auto* command = args.size() == 1 ? find_command(args[0]) : nullptr;
+    if (command == nullptr) {
+        return usage_failure(err, "no help for '" + args[0] + "'", "");
+    }
+    out << command->help();
+    return kExitClean;
+}
+
+}  // namespace
+
+int run_tool(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << tool_help();
+        return kExitUsage;
+    }
+    const std::string_view word = args[0];
+    if (word == "--help" || word == "-h") {
+        out << tool_help();
+        return kExitClean;
+    }
+    if (word == "--version") {
+        out << "scenario-tool " << SCENARIO_VERSION << '\n';
+        return kExitClean;
+    }
+    const auto rest = args.subspan(1);
+    if (word == "help") {
+        return help_command(rest, out, err);
+    }
+    const auto* command = find_command(word);
+    if (command == nullptr) {
+        return usage_failure(err, "unknown command '" + std::string(word) + "'", "");
+    }
+    try {
+        return command->run(rest, out, err);
+    } catch (const UsageError& failure) {
+        return usage_failure(err, failure.what(), command->name);
+    } catch (const EnvironmentError& failure) {
+        err << "scenario-tool " << command->name << ": " << failure.what() << '\n';
+        return kExitUsage;
+    }
+}
+
+}  // namespace scenario::tool

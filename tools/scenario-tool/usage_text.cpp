@@ -1,0 +1,75 @@
+#include "usage_text.h"
+
+namespace scenario::tool {
+
+std::string_view tool_help() {
+    return "usage: scenario-tool COMMAND [ARGUMENTS]\n"
+           "\n"
+           "The authors' command line of scenario-builder: start from the built-in scenario,\n"
+           "compile your own line and train texts, look into the compact files, draw the line.\n"
+           "\n"
+           "commands:\n"
+           "  sources DIR          write the built-in texts into DIR\n"
+           "  compile ...          compile a line description and a train service text\n"
+           "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
+           "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
+           "  help [COMMAND]       show this text, or the help of a command\n"
+           "\n"
+           "options: --help on every command, --version\n"
+           "exit status: 0 success, 1 the texts have a fault, 2 wrong usage or unusable files\n";
+}
+
+std::string_view sources_help() {
+    return "usage: scenario-tool sources DIR [--force]\n"
+           "\n"
+           "Writes the five built-in texts into DIR (made if absent) under the names the builder\n"
+           "gives them, byte for byte what scenario-builder writes: the line description\n"
+           "(<title>_linea.txt), the train service text (<title>_<code>-.txt), the train card,\n"
+           "the slowdown order and the notes. Deletes nothing. A file of the same name that is\n"
+           "already there is left alone and the command fails, unless --force replaces it.\n";
+}
+
+std::string_view compile_help() {
+    return "usage: scenario-tool compile --line FILE --train FILE --title TITLE --code CODE\n"
+           "                            --out DIR [--no-plan] [--json]\n"
+           "\n"
+           "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
+           "<TITLE>_<CODE>.sim, <TITLE>_<CODE>.dat and, unless --no-plan, <TITLE>_linea.dat.\n"
+           "The texts are only read: the compile works on copies.\n"
+           "\n"
+           "  --line FILE     the line description (format of <title>_linea.txt)\n"
+           "  --train FILE    the train service text (format of <title>_<code>-.txt)\n"
+           "  --title TITLE   the line title, which names the files and enters the codes\n"
+           "  --code CODE     the train code\n"
+           "  --out DIR       an existing directory for the compact files\n"
+           "  --no-plan       no track plan: <TITLE>_linea.dat is neither written nor removed\n"
+           "  --json          report as one JSON object on standard output\n"
+           "\n"
+           "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
+           "are written all the same, except for 1250 and 1251, which write none.\n"
+           "exit status: 0 clean, 1 the texts have a fault, 2 wrong usage or unusable files\n";
+}
+
+std::string_view dump_help() {
+    return "usage: scenario-tool dump FILE [--json] [--cells A..B] [--every N]\n"
+           "                              [--as scenario|cells|plan]\n"
+           "\n"
+           "Decodes a compact file by its layout, chosen from the name (.sim the scenario table,\n"
+           "_linea.dat the track plan, any other .dat the cells) or by --as:\n"
+           "  scenario table  every entry with its field names\n"
+           "  cells           the non-zero fields of each cell, or of the cells A to B\n"
+           "  track plan      length, bounding box and a point every N metres (default 1000)\n"
+           "A file whose size does not fit its layout is reported as such.\n";
+}
+
+std::string_view plot_help() {
+    return "usage: scenario-tool plot DIR --out FILE.svg [--title TITLE --code CODE]\n"
+           "\n"
+           "Draws the compiled scenario in DIR as one SVG picture: the track plan from\n"
+           "<title>_linea.dat with the stations, the signals and the slowdown marked on it,\n"
+           "and below it the profile along the route: gradient, height, speed limit,\n"
+           "adhesion, mountain spans and station zones. DIR must hold one scenario (.sim);\n"
+           "--title and --code choose one when it holds several.\n";
+}
+
+}  // namespace scenario::tool

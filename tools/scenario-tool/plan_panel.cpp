@@ -14,7 +14,8 @@ namespace {
 using compiler::PathPoints;
 using compiler::PlanTag;
 
-constexpr double kPadding = 70;           // room for labels around the track
+constexpr double kPadding = 70;           // room for labels left and right of the track
+constexpr double kVerticalPadding = 130;  // above and below: labels, the legend, the scale
 constexpr double kMaxHeight = 820;        // of the drawn plan, in pixels
 constexpr std::int32_t kSampleStep = 10;  // metres between two drawn points
 
@@ -40,27 +41,45 @@ struct Projection {
     }
 };
 
+// The plan turned about its start so that the route runs from left to right, like the distance
+// axis of the profile below it; the plan itself has no north.
 class PlanGeometry {
   public:
-    explicit PlanGeometry(const PathPoints& plan) : plan_(plan) {
+    PlanGeometry(const PathPoints& plan, std::int64_t route_length) : plan_(plan) {
         for (std::int64_t m = 0; m <= plan.last_metre() && point_set(plan, m); ++m) {
             last_ = m;
+        }
+        if (!usable()) {
+            return;
+        }
+        const auto end = clamp(route_length > 0 ? route_length : last_);
+        const double dx = plan_.axis[0].values[end] - plan_.axis[0].values[0];
+        const double dy = plan_.axis[1].values[end] - plan_.axis[1].values[0];
+        const double length = std::hypot(dx, dy);
+        if (length > 0) {
+            cos_ = dx / length;
+            sin_ = dy / length;
         }
     }
 
     bool usable() const { return last_ >= 1; }
     std::int64_t last_metre() const { return last_; }
 
-    double x(std::int64_t m) const { return plan_.axis[0].values[clamp(m)]; }
-    double y(std::int64_t m) const { return plan_.axis[1].values[clamp(m)]; }
+    double x(std::int64_t m) const { return raw_x(m) * cos_ + raw_y(m) * sin_; }
+    double y(std::int64_t m) const { return raw_y(m) * cos_ - raw_x(m) * sin_; }
 
     std::size_t clamp(std::int64_t m) const {
         return static_cast<std::size_t>(std::clamp<std::int64_t>(m, 0, last_));
     }
 
   private:
+    double raw_x(std::int64_t m) const { return plan_.axis[0].values[clamp(m)]; }
+    double raw_y(std::int64_t m) const { return plan_.axis[1].values[clamp(m)]; }
+
     const PathPoints& plan_;
     std::int64_t last_ = -1;
+    double cos_ = 1;
+    double sin_ = 0;
 };
 
 class PlanDrawing {
@@ -213,7 +232,7 @@ class PlanDrawing {
         };
         std::optional<Candidate> best;
         int best_conflicts = std::numeric_limits<int>::max();
-        for (const double distance : {13.0, 26.0, 42.0, 62.0}) {
+        for (const double distance : {13.0, 26.0, 42.0, 62.0, 86.0, 112.0}) {
             for (const double side : {1.0, -1.0}) {
                 const Point p{anchor.x + n.x * side * distance, anchor.y + n.y * side * distance};
                 const double nx = n.x * side;
@@ -364,7 +383,7 @@ void scale_bar(SvgCanvas& svg, const Box& box, double metres, double pixels) {
 
 double draw_plan_panel(SvgCanvas& svg, const ScenarioView& view, double left, double width,
                        double top) {
-    if (!view.plan || !PlanGeometry(*view.plan).usable()) {
+    if (!view.plan || !PlanGeometry(*view.plan, view.routeLength).usable()) {
         const double height = 70;
         svg.rect(left, top, width, height,
                  std::string("rx=\"10\" fill=\"") + style::kPanel + "\" stroke=\"#dde1dc\"");
@@ -375,7 +394,7 @@ double draw_plan_panel(SvgCanvas& svg, const ScenarioView& view, double left, do
             std::string("font-size=\"15\" text-anchor=\"middle\" fill=\"") + style::kMuted + "\"");
         return top + height;
     }
-    const PlanGeometry geometry(*view.plan);
+    const PlanGeometry geometry(*view.plan, view.routeLength);
     double min_x = geometry.x(0), max_x = min_x, min_y = geometry.y(0), max_y = min_y;
     for (std::int64_t m = 0; m <= geometry.last_metre(); ++m) {
         min_x = std::min(min_x, geometry.x(m));
@@ -386,8 +405,9 @@ double draw_plan_panel(SvgCanvas& svg, const ScenarioView& view, double left, do
     const double span_x = std::max(max_x - min_x, 1.0);
     const double span_y = std::max(max_y - min_y, 1.0);
     const double scale = std::min((width - 2 * kPadding) / span_x, kMaxHeight / span_y);
-    const double height = span_y * scale + 2 * kPadding;
-    Projection projection{scale, min_x, max_y, left + (width - span_x * scale) / 2, top + kPadding};
+    const double height = span_y * scale + 2 * kVerticalPadding;
+    Projection projection{scale, min_x, max_y, left + (width - span_x * scale) / 2,
+                          top + kVerticalPadding};
 
     svg.rect(left, top, width, height,
              std::string("rx=\"10\" fill=\"") + style::kPanel + "\" stroke=\"#dde1dc\"");
@@ -433,6 +453,9 @@ double draw_plan_panel(SvgCanvas& svg, const ScenarioView& view, double left, do
     drawing.kilometre_marks();
     legend(svg, legend_box);
     scale_bar(svg, bar_box, bar_metres, bar_pixels);
+    svg.text({left + width - 14, top + height - 12},
+             "plan turned so that the route runs from left to right",
+             std::string("font-size=\"11\" text-anchor=\"end\" fill=\"") + style::kMuted + "\"");
     return top + height;
 }
 

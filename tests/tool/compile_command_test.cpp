@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "compact_file.h"
 #include "exit_status.h"
 #include "support/run_program.h"
 
@@ -108,6 +109,79 @@ TEST_F(CompileTexts, TheCommandReportsAsJsonAndExitsWithOne) {
     EXPECT_EQ(compile_command(args, out_text, err_text), kExitTextFault);
     EXPECT_TRUE(out_text.str().starts_with(R"({"outcome":"refused",)")) << out_text.str();
     EXPECT_EQ(err_text.str(), "");
+}
+
+// A small line and train run that compile without a fault.
+constexpr const char* kCleanLine =
+    "[generale]\r\nlunghezza percorso,    10000\r\n"
+    "progressiva chilometrica uno,    0,    10000,    1\r\n"
+    "ripetizione segnali 9 codici,    1000,    9000\r\n[curve]\r\ncurvas5,  2000,  400\r\n"
+    "[pendenze]\r\npendenza,  0,   0\r\npendenza,  3000,   12\r\n[montagne]\r\n"
+    "montagna,   4000,  4600,  11\r\n[cartelli]\r\n[indicazioni]\r\n"
+    "cartello_indicatore,  2200,   (PONTE)\r\n[fine]\r\n";
+constexpr const char* kCleanTrain =
+    "[generale]\r\nnumero vetture,    4\r\n[aderenze]\r\naderenza,   0,    100\r\n"
+    "[vel_limite]\r\nvelocita,       0,    80\r\n[stazioni]\r\n"
+    "stazione,     400,  4,  800,  1, 0, 0,  4,1,1,  2,1,1,    1,   6,37, 0, PRIMA\r\n"
+    "stazione,    9000,  4,  600,  0, 0, 0,  1,1,0,  2,1,1,    0,   7,10, 0, ULTIMA\r\n"
+    "[rallentamenti]\r\nrallentamento,    6000,    40,  300, 1,  1,  0\r\n[segnali]\r\n"
+    "segnale,    1850,   1, 4, 0,  0, 0,    0,  0,0,0, 0\r\n[fine]\r\n";
+
+class CompileCleanTexts : public CompileTexts {
+  protected:
+    void SetUp() override {
+        CompileTexts::SetUp();
+        write(line(), kCleanLine);
+        write(train(), kCleanTrain);
+    }
+};
+
+TEST_F(CompileCleanTexts, WritesTheThreeCompactFilesAndCountsTheScenario) {
+    const auto report = compile_texts(request());
+    EXPECT_EQ(report.outcome, CompileOutcome::clean) << diagnostic_line(report);
+    EXPECT_EQ(report.routeLength, 10000);
+    EXPECT_EQ(report.cellCount, 341);
+    EXPECT_EQ(report.stationCount, 2);
+    EXPECT_EQ(report.signalCount, 1);
+    EXPECT_EQ(report.written,
+              (std::vector<std::string>{"A - B_linea.dat", "A - B_R1.sim", "A - B_R1.dat"}));
+    EXPECT_EQ(file_names(out()),
+              (std::vector<std::string>{"A - B_R1.dat", "A - B_R1.sim", "A - B_linea.dat"}));
+    EXPECT_EQ(read_bytes(line()), kCleanLine);
+    EXPECT_EQ(read_bytes(train()), kCleanTrain);
+}
+
+TEST_F(CompileCleanTexts, EveryCompiledFileDecodesAndRepacksToTheSameBytes) {
+    compile_texts(request());
+    for (const auto* name : {"A - B_linea.dat", "A - B_R1.sim", "A - B_R1.dat"}) {
+        const auto bytes = read_bytes(out() / name);
+        const std::vector<std::uint8_t> view(bytes.begin(), bytes.end());
+        const auto decoded = decode_compact(view, *kind_from_name(name));
+        ASSERT_TRUE(decoded.file) << name << ": " << decoded.misfit;
+        const auto repacked = repack(*decoded.file);
+        EXPECT_EQ(std::string(repacked.begin(), repacked.end()), bytes) << name;
+    }
+}
+
+TEST_F(CompileCleanTexts, WithoutThePlanAnEarlierLineBinaryFileStays) {
+    write(out() / "A - B_linea.dat", "earlier plan");
+    write(out() / "A - B_R1.dat", "earlier cells");
+    auto r = request();
+    r.with_plan = false;
+    const auto report = compile_texts(r);
+    EXPECT_EQ(report.written, (std::vector<std::string>{"A - B_R1.sim", "A - B_R1.dat"}));
+    EXPECT_EQ(read_bytes(out() / "A - B_linea.dat"), "earlier plan");
+    EXPECT_EQ(read_bytes(out() / "A - B_R1.dat").size(), 341u * 15u);
+}
+
+TEST_F(CompileCleanTexts, TheTitleAndCodeNameTheFilesAndEnterTheTable) {
+    auto r = request();
+    r.LineTitle = "CITT\xC0 - MARE";
+    r.TrainCode = "X9";
+    compile_texts(r);
+    const auto sim = read_bytes(out() / "CITT\xC0 - MARE_X9.sim");
+    EXPECT_NE(sim.find("CITT\xC0 - MARE"), std::string::npos);
+    EXPECT_TRUE(fs::exists(out() / "CITT\xC0 - MARE_linea.dat"));
 }
 
 }  // namespace

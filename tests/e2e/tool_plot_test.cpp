@@ -69,6 +69,22 @@ TEST(ToolPlot, TheSvgOfACompiledScenarioRendersToAPicture) {
     expect_rendered_and_not_blank(dir.path() / "line.svg", dir.path());
 }
 
+TEST(ToolPlot, TheBuiltInLineRendersToAPicture) {
+    TempDir dir;
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "."}, dir.path()).status, 0);
+    const std::string title = "MORENA LAGO - PIAN DI VALSO";
+    const auto compiled =
+        run_program(SCENARIO_TOOL_EXE,
+                    {"compile", "--line", title + "_linea.txt", "--train", title + "_R10537-.txt",
+                     "--title", title, "--code", "R10537", "--out", "."},
+                    dir.path());
+    ASSERT_EQ(compiled.status, 0) << compiled.err;
+    const auto result =
+        run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "line.svg"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    expect_rendered_and_not_blank(dir.path() / "line.svg", dir.path());
+}
+
 TEST(ToolPlot, WithoutAPlanTheProfileIsStillDrawn) {
     TempDir dir;
     write_synthetic_scenario(dir.path(), false);

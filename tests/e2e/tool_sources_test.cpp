@@ -99,21 +99,42 @@ TEST(ToolSources, CompilingTheSourcesGivesTheBuildersFiles) {
     const auto line_text = read_bytes(tool_dir.path() / files::line_text_name(kLineTitle));
     const auto compiled = compile_sources(tool_dir.path(), ".");
 
-    // The builder exits 0 clean, 1 with a recorded fault; the tool reports the same outcome.
-    if (built.status == 0 || built.status == 1) {
-        EXPECT_EQ(compiled.status, built.status) << compiled.err;
-    }
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(compiled.status, 0) << compiled.err;
+    EXPECT_EQ(compiled.out,
+              "route 98000 m, 2101 cells, 24 stations, 69 signals, 5 code points placed by the "
+              "signalling pass\n");
     for (const auto& name : compact_names()) {
-        const bool by_builder = fs::exists(builder_dir.path() / name);
-        EXPECT_EQ(fs::exists(tool_dir.path() / name), by_builder) << name;
-        if (by_builder) {
-            EXPECT_EQ(read_bytes(tool_dir.path() / name), read_bytes(builder_dir.path() / name))
-                << name;
-        }
+        ASSERT_TRUE(fs::exists(builder_dir.path() / name)) << name;
+        EXPECT_EQ(read_bytes(tool_dir.path() / name), read_bytes(builder_dir.path() / name))
+            << name;
     }
     EXPECT_EQ(read_bytes(tool_dir.path() / files::line_text_name(kLineTitle)), line_text);
     for (const auto& name : texts_before) {
         EXPECT_TRUE(fs::exists(tool_dir.path() / name)) << name;
+    }
+}
+
+TEST(ToolSources, TheBuiltInLineIsDrawnAndItsFilesDecode) {
+    TempDir dir;
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "."}, dir.path()).status, 0);
+    ASSERT_EQ(compile_sources(dir.path(), ".").status, 0);
+    const auto plot =
+        run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "line.svg"}, dir.path());
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    const auto svg = read_bytes(dir.path() / "line.svg");
+    for (const auto* name : {"MORENA LAGO", "PIAN DI VALSO", "slowdown 40 km/h", "90 km"}) {
+        EXPECT_NE(svg.find(name), std::string::npos) << name;
+    }
+    const std::vector<std::pair<std::string, std::string>> dumps{
+        {files::scenario_file_name(kLineTitle, kTrainCode), "scenario file, 87 entries, "},
+        {files::cell_file_name(kLineTitle, kTrainCode), "cell file, 2101 cells, 31515 bytes\n"},
+        {files::line_binary_name(kLineTitle),
+         "line binary file, 105001 points per axis, 2099964 bytes\n"}};
+    for (const auto& [name, head] : dumps) {
+        const auto dump = run_program(SCENARIO_TOOL_EXE, {"dump", name}, dir.path());
+        EXPECT_EQ(dump.status, 0) << dump.err;
+        EXPECT_TRUE(dump.out.starts_with(head)) << dump.out.substr(0, 100);
     }
 }
 
@@ -122,8 +143,9 @@ TEST(ToolSources, WithoutThePlanTheLineBinaryFileIsNeitherWrittenNorRemoved) {
     ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "."}, dir.path()).status, 0);
     const auto plan = dir.path() / files::line_binary_name(kLineTitle);
     std::ofstream(plan, std::ios::binary) << "earlier plan";
-    compile_sources(dir.path(), ".", {"--no-plan"});
+    EXPECT_EQ(compile_sources(dir.path(), ".", {"--no-plan"}).status, 0);
     EXPECT_EQ(read_bytes(plan), "earlier plan");
+    EXPECT_TRUE(fs::exists(dir.path() / files::scenario_file_name(kLineTitle, kTrainCode)));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "compiler/model/packing.h"
 #include "tool/synthetic_scenario.h"
 
@@ -47,6 +49,25 @@ TEST(CompactFile, ACutFileIsReportedAtEveryLengthAndNeverReadPastItsEnd) {
             if (decoded.file) {
                 // A cut between whole records still fits; it must round-trip too.
                 EXPECT_EQ(repack(*decoded.file), head);
+            } else {
+                EXPECT_FALSE(decoded.misfit.empty());
+            }
+        }
+    }
+}
+
+TEST(CompactFile, ArbitraryBytesAreDecodedOrRefusedButNeverMisread) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::uint8_t> bytes(random() % 200);
+        for (auto& b : bytes) {
+            // Mostly small values, so that tags and name lengths are often plausible.
+            b = static_cast<std::uint8_t>(random() % 4 == 0 ? random() : random() % 8);
+        }
+        for (const auto kind : {CompactKind::scenario, CompactKind::cells, CompactKind::plan}) {
+            const auto decoded = decode_compact(bytes, kind);
+            if (decoded.file) {
+                EXPECT_EQ(repack(*decoded.file), bytes);
             } else {
                 EXPECT_FALSE(decoded.misfit.empty());
             }

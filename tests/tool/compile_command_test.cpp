@@ -6,6 +6,9 @@
 
 #include "compact_file.h"
 #include "exit_status.h"
+#include "files/file_names.h"
+#include "sources/scenario_names.h"
+#include "sources_command.h"
 #include "support/run_program.h"
 
 namespace scenario::tool {
@@ -155,6 +158,27 @@ TEST_F(CompileCleanTexts, EveryCompiledFileDecodesAndRepacksToTheSameBytes) {
     compile_texts(request());
     for (const auto* name : {"A - B_linea.dat", "A - B_R1.sim", "A - B_R1.dat"}) {
         const auto bytes = read_bytes(out() / name);
+        const std::vector<std::uint8_t> view(bytes.begin(), bytes.end());
+        const auto decoded = decode_compact(view, *kind_from_name(name));
+        ASSERT_TRUE(decoded.file) << name << ": " << decoded.misfit;
+        const auto repacked = repack(*decoded.file);
+        EXPECT_EQ(std::string(repacked.begin(), repacked.end()), bytes) << name;
+    }
+}
+
+TEST(CompileBuiltInTexts, TheCompiledFilesDecodeAndRepackToTheSameBytes) {
+    TempDir dir;
+    write_sources(dir.path(), false);
+    const std::string title(sources::kLineTitle);
+    const std::string code(sources::kTrainCode);
+    const auto report =
+        compile_texts({files::full_path(dir.path(), files::line_text_name(title)),
+                       files::full_path(dir.path(), files::train_text_name(title, code)), title,
+                       code, dir.path(), true});
+    ASSERT_EQ(report.outcome, CompileOutcome::clean) << diagnostic_line(report);
+    ASSERT_EQ(report.written.size(), 3u);
+    for (const auto& name : report.written) {
+        const auto bytes = read_bytes(files::full_path(dir.path(), name));
         const std::vector<std::uint8_t> view(bytes.begin(), bytes.end());
         const auto decoded = decode_compact(view, *kind_from_name(name));
         ASSERT_TRUE(decoded.file) << name << ": " << decoded.misfit;

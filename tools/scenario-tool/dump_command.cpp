@@ -218,6 +218,9 @@ std::vector<std::size_t> sample_metres(const compiler::PathPoints& plan, std::in
 }
 
 std::string plan_text(const compiler::PathPoints& plan, const DumpOptions& options) {
+    if (!plan.allocated()) {
+        return "the file holds no point\n";
+    }
     const auto s = summarise(plan);
     std::string out = "metres 0.." + std::to_string(plan.last_metre()) + ", points per axis " +
                       std::to_string(plan.axis[0].tags.size()) + "\n";

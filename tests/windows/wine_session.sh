@@ -16,6 +16,8 @@ display_number=97
 
 start() {
     local session=$1 windows_build=$2
+    # A run that was cut short left its session behind: end it before starting afresh.
+    (stop "$session" >/dev/null)
     rm -rf "$session"
     mkdir -p "$session"
     local reason=""

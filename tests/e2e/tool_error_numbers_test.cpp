@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,11 @@ struct ErrorCase {
     std::optional<int> cell = std::nullopt;
     bool written = true;  // the compact files are written despite the fault
 };
+
+// Shown by the test runner in place of the raw bytes of the case.
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << "error " << c.number;
+}
 
 void replace(Lines& lines, int line, std::string text) {
     lines.at(static_cast<std::size_t>(line - 1)) = std::move(text);

@@ -271,15 +271,9 @@ class LineTextReader {
     }
 
     void fill_gradient_to(std::int64_t n) {
-        const std::int64_t last = state_.last_cell();
-        do {
-            if (gradient_fill_ > last) {
-                break;
-            }
-            state_.cells[static_cast<std::size_t>(gradient_fill_)].gradientCode =
-                low_bits<std::uint8_t>(std::int64_t{previous_gradient_} + 100);
-            ++gradient_fill_;
-        } while (gradient_fill_ < n);
+        const auto code = low_bits<std::uint8_t>(std::int64_t{previous_gradient_} + 100);
+        gradient_fill_.up_to(n, state_.last_cell(),
+                             [&](std::size_t c) { state_.cells[c].gradientCode = code; });
     }
 
     Flow curve(const KeywordField& field, std::int32_t line) {
@@ -414,7 +408,7 @@ class LineTextReader {
     FieldReader& in_;
     const std::filesystem::path& file_;
     LineTextOutcome outcome_;
-    std::int64_t gradient_fill_ = 0;
+    ProfileFill gradient_fill_;
     std::int32_t previous_gradient_ = 0;
     std::int64_t metre_ = 2;
 };

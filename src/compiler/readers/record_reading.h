@@ -33,4 +33,24 @@ void record_fault(BuildState& state, std::int32_t number, ErrorSource source, st
 void record_fault_at(BuildState& state, std::int32_t number, std::int32_t position,
                      ErrorSource source, std::int32_t line);
 
+// A line property filled cell by cell along the route (gradient, adhesion): each record writes
+// the value in force before it from the fill index up to its own cell, at least one cell, and
+// never past the last cell.
+class ProfileFill {
+  public:
+    template <class Write>
+    void up_to(std::int64_t n, std::int64_t last_cell, Write&& write) {
+        do {
+            if (next_ > last_cell) {
+                return;
+            }
+            write(static_cast<std::size_t>(next_));
+            ++next_;
+        } while (next_ < n);
+    }
+
+  private:
+    std::int64_t next_ = 0;
+};
+
 }  // namespace scenario::compiler

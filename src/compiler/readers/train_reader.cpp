@@ -108,11 +108,6 @@ class TrainTextReader {
         state_.cells[static_cast<std::size_t>(index)].speedStep = static_cast<std::uint8_t>(step);
     }
 
-    void write_adhesion(std::int64_t index) {
-        state_.cells[static_cast<std::size_t>(index)].adhesion =
-            low_bits<std::uint8_t>(previous_adhesion_);
-    }
-
     Flow speed_limit(std::int32_t line) {
         const std::int32_t p = in_.read_int32();
         if (refused_near_end(p, 100, line)) {
@@ -147,14 +142,9 @@ class TrainTextReader {
     }
 
     void fill_adhesion_to(std::int64_t n) {
-        const std::int64_t last = state_.last_cell();
-        do {
-            if (adhesion_fill_ > last) {
-                break;
-            }
-            write_adhesion(adhesion_fill_);
-            ++adhesion_fill_;
-        } while (adhesion_fill_ < n);
+        const auto adhesion = low_bits<std::uint8_t>(previous_adhesion_);
+        adhesion_fill_.up_to(n, state_.last_cell(),
+                             [&](std::size_t c) { state_.cells[c].adhesion = adhesion; });
     }
 
     Flow signal(std::int32_t line) {
@@ -376,7 +366,7 @@ class TrainTextReader {
     const std::filesystem::path& file_;
     const LineTextOutcome& line_text_;
     std::int64_t speed_fill_ = 0;
-    std::int64_t adhesion_fill_ = 0;
+    ProfileFill adhesion_fill_;
     std::int32_t previous_speed_ = 0;
     std::int32_t previous_adhesion_ = 0;
     std::int32_t speed_line_ = 0;

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Fuzzes one target, or all, for a bounded time:  fuzz/run.sh TARGET|all SECONDS
+# Builds with clang 14, libFuzzer, AddressSanitizer and UBSan in build/fuzz (outside the presets,
+# so the gcc builds are untouched), seeds the corpus from the built-in texts and the test cases,
+# and keeps what the fuzzer learns in build/fuzz/corpus/TARGET for the next run. A crash leaves
+# its input in build/fuzz/artifacts/TARGET/ and makes this script fail.
+set -euo pipefail
+if [ $# -ne 2 ]; then
+  echo "usage: fuzz/run.sh TARGET|all SECONDS   (targets: compile, field_reader)" >&2
+  exit 64
+fi
+target=$1
+seconds=$2
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/fuzz
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DSCENARIO_WITH_X11=OFF \
+  -DSCENARIO_SANITIZE=ON -DSCENARIO_FUZZ=ON >/dev/null
+cmake --build "$build" -j2 >/dev/null
+available=$(cd "$build/bin" && ls fuzz_* | sed 's/^fuzz_//')
+if [ "$target" = all ]; then
+  targets=$available
+else
+  [ -x "$build/bin/fuzz_$target" ] || { echo "fuzz/run.sh: no target $target (have: $available)" >&2; exit 64; }
+  targets=$target
+fi
+
+seeds=$build/seeds
+rm -rf "$seeds"
+"$build/bin/fuzz-seeds" "$seeds/compile" "$seeds/field_reader"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+for t in $targets; do
+  corpus=$build/corpus/$t
+  artifacts=$build/artifacts/$t
+  mkdir -p "$corpus" "$artifacts"
+  log=$build/$t.log
+  echo "fuzzing $t for $seconds s"
+  set +e
+  "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+    -max_len=262144 -dict="$root/fuzz/scenario.dict" -artifact_prefix="$artifacts/" \
+    -print_final_stats=1 "$corpus" "$seeds/$t" >"$log" 2>&1
+  rc=$?
+  set -e
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  echo "$t: ${runs:-?} executions in $seconds s, corpus $(ls "$corpus" | wc -l) inputs, exit $rc"
+  if [ $rc -ne 0 ]; then
+    echo "$t: the fuzzer found a fault; its input is in $artifacts/" >&2
+    grep -E 'ERROR|SUMMARY|runtime error|compile fuzz|field reader fuzz|Test unit written' "$log" | head -n 20 >&2
+    status=1
+  fi
+done
+exit $status

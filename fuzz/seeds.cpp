@@ -1,0 +1,122 @@
+// Writes the seed corpus of the fuzz targets: the built-in texts, the dense line of a short
+// route, and small texts in the shapes the tests use, each at a record kind's edge.
+//   fuzz-seeds COMPILE_DIR FIELD_READER_DIR
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "limits/dense_line.h"
+#include "sources/content_table.h"
+#include "sources/writers.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string crlf(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+const std::string kGeneral = crlf({
+    "[generale]",
+    "lunghezza percorso,    3000",
+    "progressiva chilometrica uno,    0,    3000,    1",
+    "progressiva chilometrica due,    0,    0,    0",
+    "progressiva chilometrica tre,    0,    0,    0",
+    "sfondo uno,    90000",
+    "sfondo due,    0",
+    "sfondo tre,    1",
+    "ripetizione segnali 4 codici,    1000,    2000",
+});
+
+const std::string kTrainGeneral = crlf({
+    "[generale]",
+    "numero vetture,    5",
+    "percentuale massa frenata,    100",
+    "sabbia,    150",
+    "orologio,    6               36            30 ",
+});
+
+struct Seed {
+    std::string line;
+    std::string train;
+};
+
+std::vector<Seed> compile_seeds() {
+    using namespace scenario;
+    const auto dense = testing::dense_line(30000);
+    std::vector<Seed> seeds{
+        {sources::render(sources::content_table(sources::line_description_lines())),
+         sources::render(sources::content_table(sources::train_service_lines()))},
+        {dense.line_text, dense.train_text},
+        {kGeneral + crlf({"[curve]", "curvas4,  850,  500", "curvad12,  1500,  100", "[pendenze]",
+                          "pendenza,  0,   0", "pendenza,  1075,   -16", "[montagne]",
+                          "montagna,   600,  800,  12", "montagna,   900,  1000,  11", "[cartelli]",
+                          "indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0", "[indicazioni]",
+                          "cartello_indicatore,  2200,   (INIZIO VIADOTTO)", "[fine]"}),
+         kTrainGeneral +
+             crlf({"[aderenze]", "aderenza,   0,    100", "aderenza,   1100,    80", "[vel_limite]",
+                   "velocita,       0,    60", "velocita,    1100,    63", "[stazioni]",
+                   "stazione,     400,  4,  800,  1, 0, 0,  4,1,1,  2,1,1,    1,   6,37, 0, A",
+                   "stazione,    2000,  5,  300,  0, 0, 1,  1,1,0,  4,1,1,   90,   6,48, 0, B - C",
+                   "[rallentamenti]", "rallentamento,   1550,    40,  300, 1,  1,  1", "[segnali]",
+                   "segnale,    350,   2, 4, 1,  0, 0,    0,  0,0,0, 50", "[codici]",
+                   "abbattimento,   2500,   120", "abbattimento,   2600,   0", "[fine]"})},
+        {crlf({"[generale]", "lunghezza percorso,    1000000", "[curve]", "curvad6,  998000,  1999",
+               "[indicazioni]", "cartello_indicatore,  1006900,   (FINE)", "[fine]"}),
+         kTrainGeneral +
+             crlf({"[stazioni]",
+                   "stazione, 1006200,  4,  600,  0, 0, 0,  1,1,0,  2,1,1,    0,   8,34, 0, Z",
+                   "[fine]"})},
+        {crlf({"[generale]", "lunghezza percorso,    1000001", "[fine]"}), kTrainGeneral},
+        {crlf({"[generale]", "LUNGHEZZA PERCORSO,    50", "Progressiva uno, 1, 2, 3", "- - -", "-",
+               "-", "[x]", "pendenza,  -50,   300", "[fine]"}),
+         crlf({"[generale]", "velocita, 0, 1275", "sabbia, 70000", "stazione, 0", "[fine]"})},
+    };
+    return seeds;
+}
+
+bool write(const fs::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs("usage: fuzz-seeds COMPILE_DIR FIELD_READER_DIR\n", stderr);
+        return 64;
+    }
+    const fs::path compile_dir = argv[1];
+    const fs::path field_dir = argv[2];
+    fs::create_directories(compile_dir);
+    fs::create_directories(field_dir);
+    int n = 0;
+    bool ok = true;
+    for (const auto& seed : compile_seeds()) {
+        const std::string both = seed.line + std::string(1, '\0') + seed.train;
+        const std::string flat = seed.line + std::string(2, '\0') + seed.train;
+        ok = ok && write(compile_dir / ("seed-" + std::to_string(n) + "-plan"), both);
+        ok = ok && write(compile_dir / ("seed-" + std::to_string(n) + "-flat"), flat);
+        // The field reader's first byte picks the kinds of field read in turn (two bits each).
+        ok = ok && write(field_dir / ("seed-" + std::to_string(n) + "-line"),
+                         std::string(1, '\x54') + seed.line);
+        ok = ok && write(field_dir / ("seed-" + std::to_string(n) + "-train"),
+                         std::string(1, '\xe4') + seed.train);
+        ++n;
+    }
+    if (!ok) {
+        std::fputs("fuzz-seeds: cannot write the seeds\n", stderr);
+        return 1;
+    }
+    return 0;
+}

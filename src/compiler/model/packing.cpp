@@ -1,5 +1,6 @@
 #include "compiler/model/packing.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -14,33 +15,33 @@ namespace scenario::compiler {
 
 namespace {
 
+// Writes into bytes sized beforehand to exactly what the records need, so that each field is a
+// plain store: the line binary file of the longest route is some 20 MB.
 class ByteWriter {
   public:
-    explicit ByteWriter(Bytes& out) : out_(out) {}
+    explicit ByteWriter(Bytes& out) : at_(out.data()) {}
 
     template <class T>
     void put(T value) {
         static_assert(std::is_integral_v<T>);
         auto bits = static_cast<std::make_unsigned_t<T>>(value);
         for (std::size_t i = 0; i < sizeof(T); ++i) {
-            out_.push_back(static_cast<std::uint8_t>(bits & 0xFFu));
+            at_[i] = static_cast<std::uint8_t>(bits & 0xFFu);
             bits = static_cast<std::make_unsigned_t<T>>(bits >> 8);
         }
+        at_ += sizeof(T);
     }
 
     void put(const std::string& text) {
-        if (text.size() > std::numeric_limits<std::uint16_t>::max()) {
-            throw std::length_error("a name of " + std::to_string(text.size()) +
-                                    " bytes does not fit the 16-bit byte count");
-        }
         put(static_cast<std::uint16_t>(text.size()));
-        out_.insert(out_.end(), text.begin(), text.end());
+        std::copy(text.begin(), text.end(), at_);
+        at_ += text.size();
     }
 
     void put(double value) { put(std::bit_cast<std::uint64_t>(value)); }
 
   private:
-    Bytes& out_;
+    std::uint8_t* at_;
 };
 
 class ByteReader {
@@ -112,6 +113,14 @@ std::optional<std::vector<Record>> unpack_all(std::span<const std::uint8_t> byte
     return records;
 }
 
+std::size_t packed_size(const PlanAxis& axis) {
+    std::size_t size = 0;
+    for (const auto tag : axis.tags) {
+        size += 2 + (tag == PlanTag::real ? 8 : tag == PlanTag::integer ? 2 : 0);
+    }
+    return size;
+}
+
 void pack_axis(ByteWriter& writer, const PlanAxis& axis) {
     for (std::size_t m = 0; m < axis.tags.size(); ++m) {
         writer.put(static_cast<std::uint16_t>(axis.tags[m]));
@@ -131,8 +140,15 @@ void pack_axis(ByteWriter& writer, const PlanAxis& axis) {
 }  // namespace
 
 Bytes pack_locations(std::span<const LocationEntry> locations) {
-    Bytes out;
-    out.reserve(locations.size() * (record_fixed_size(location_layout) + 32));
+    std::size_t size = 0;
+    for (const auto& entry : locations) {
+        if (entry.name.size() > std::numeric_limits<std::uint16_t>::max()) {
+            throw std::length_error("a name of " + std::to_string(entry.name.size()) +
+                                    " bytes does not fit the 16-bit byte count");
+        }
+        size += record_fixed_size(location_layout) + entry.name.size();
+    }
+    Bytes out(size);
     ByteWriter writer(out);
     for (const auto& entry : locations) {
         pack_record(writer, entry, location_layout);
@@ -141,8 +157,7 @@ Bytes pack_locations(std::span<const LocationEntry> locations) {
 }
 
 Bytes pack_cells(std::span<const TrackCell> cells) {
-    Bytes out;
-    out.reserve(cells.size() * record_fixed_size(cell_layout));
+    Bytes out(cells.size() * record_fixed_size(cell_layout));
     ByteWriter writer(out);
     for (const auto& cell : cells) {
         pack_record(writer, cell, cell_layout);
@@ -151,8 +166,7 @@ Bytes pack_cells(std::span<const TrackCell> cells) {
 }
 
 Bytes pack_path_points(const PathPoints& plan) {
-    Bytes out;
-    out.reserve(plan.axis[0].tags.size() * 20);
+    Bytes out(packed_size(plan.axis[0]) + packed_size(plan.axis[1]));
     ByteWriter writer(out);
     pack_axis(writer, plan.axis[0]);
     pack_axis(writer, plan.axis[1]);

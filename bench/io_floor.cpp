@@ -38,11 +38,15 @@ std::string directory() {
     }
     exe[n] = '\0';
     const char* slash = std::strrchr(exe, '/');
-    return slash == nullptr ? std::string(".") : std::string(exe, slash);
+    return slash == nullptr ? std::string(".")
+                            : std::string(exe, static_cast<std::size_t>(slash - exe));
 }
 
 bool write_file(const std::string& dir, const char* name, const char* begin, const char* end) {
     const std::string path = dir + "/" + name;
+    // A new file, as the builder makes it: truncating the file of the last run instead would
+    // make ext4 flush it on close, a cost neither program should pay.
+    ::unlink(path.c_str());
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         return false;

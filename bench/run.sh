@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Measures the figures of bench/RESULTS.md in one run on this machine:
+#   bench/run.sh [OUTPUT_DIR]        (default build/bench/results)
+# 1. the whole scenario-builder run, windowless, against the I/O floor (hyperfine);
+# 2. scenario-tool compile of the built-in texts and of the dense 1,000,000 m line, and of the
+#    dense line at shorter lengths, for the time per metre (hyperfine);
+# 3. the reader, the plan integration, the packer and the whole compile on their own
+#    (Google Benchmark).
+# Needs hyperfine and libbenchmark-dev. Every run works in fresh directories on the disk that
+# holds the temporary directory; nothing is asserted.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build/bench/results}
+runs=${BENCH_RUNS:-100}
+mkdir -p "$out"
+cd "$root"
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+bin=$root/build/bench/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unset DISPLAY
+
+{
+  echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "cpu: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores"
+  echo "memory: $(free -m | awk '/^Mem:/ {print $2}') MiB"
+  echo "kernel: $(uname -r)"
+  echo "compiler: $(c++ --version | head -n 1)"
+  echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "temporary directory: $(df -T "${TMPDIR:-/tmp}" | awk 'NR == 2 {print $2}') file system"
+} >"$out/machine.txt"
+
+# 1. The builder and the floor, each in a directory of its own: both write next to themselves.
+mkdir -p "$work/builder" "$work/floor"
+cp "$bin/scenario-builder" "$work/builder/"
+cp "$bin/scenario-io-floor" "$work/floor/"
+hyperfine -N --warmup 20 --runs "$runs" --export-json "$out/builder.json" \
+  --export-markdown "$out/builder.md" \
+  -n scenario-builder "$work/builder/scenario-builder" \
+  -n io-floor "$work/floor/scenario-io-floor"
+
+# 2. scenario-tool compile: the built-in texts and the dense line at four lengths.
+texts=$work/texts
+mkdir -p "$texts" "$work/out"
+"$bin/scenario-tool" sources "$texts" >/dev/null
+title="MORENA LAGO - PIAN DI VALSO"
+code=R10537
+compile=("$bin/scenario-tool" compile --title T --code C --out "$work/out")
+commands=(-n "built-in 98000 m" "${compile[*]} --line '$texts/${title}_linea.txt' --train '$texts/${title}_${code}-.txt'")
+for length in 125000 250000 500000 1000000; do
+  "$bin/write-dense-line" "$length" "$texts/dense_$length.line" "$texts/dense_$length.train"
+  commands+=(-n "dense $length m" "${compile[*]} --line $texts/dense_$length.line --train $texts/dense_$length.train")
+done
+hyperfine --shell=none --warmup 3 --runs "$((runs / 4 > 10 ? runs / 4 : 10))" \
+  --export-json "$out/compile.json" --export-markdown "$out/compile.md" "${commands[@]}"
+
+# 3. The stages on their own.
+"$bin/scenario-bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/stages.json" --benchmark_out_format=json | tee "$out/stages.txt"
+
+# The figures: the ratio of the builder to the floor, and the compile time per metre.
+python3 - "$out" <<'PY'
+import json, sys
+out = sys.argv[1]
+b = {r["command"]: r for r in json.load(open(f"{out}/builder.json"))["results"]}
+c = {r["command"]: r for r in json.load(open(f"{out}/compile.json"))["results"]}
+lines = []
+builder, floor = b["scenario-builder"]["mean"], b["io-floor"]["mean"]
+lines.append(f"builder {builder*1e3:.2f} ms, floor {floor*1e3:.2f} ms, ratio {builder/floor:.2f}")
+for name, r in c.items():
+    metres = int(name.split()[1])
+    lines.append(f"{name}: {r['mean']*1e3:.1f} ms (median {r['median']*1e3:.1f}), "
+                 f"{r['mean']*1e9/metres:.0f} ns per metre")
+open(f"{out}/summary.txt", "w").write("\n".join(lines) + "\n")
+print("\n".join(lines))
+PY
+cat "$out/machine.txt"

@@ -37,8 +37,9 @@ CompileResult stamp_and_write(BuildState& state, const std::filesystem::path& di
     stamp_cell.ref2 = codice_gara_og(state);
 
     if (state.buildFlag != 0) {
-        files::replace_file(files::full_path(directory, files::line_binary_name(state.LineTitle)),
-                            pack_path_points(state.plan));
+        files::replace_file_in_pieces(
+            files::full_path(directory, files::line_binary_name(state.LineTitle)),
+            [&](const files::ByteSink& sink) { pack_path_points(state.plan, sink); });
     }
     files::replace_file(
         files::full_path(directory, files::scenario_file_name(state.LineTitle, state.TrainCode)),

@@ -57,7 +57,8 @@ void delete_file(const std::filesystem::path& file) {
     }
 }
 
-void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+void replace_file_in_pieces(const std::filesystem::path& file,
+                            const std::function<void(const ByteSink&)>& produce) {
     create_if_absent(file);
     delete_file(file);
     errno = 0;
@@ -65,12 +66,20 @@ void replace_file(const std::filesystem::path& file, std::span<const std::uint8_
     if (!f) {
         throw FileError(file, "create", last_reason());
     }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
-        throw FileError(file, "write", last_reason());
-    }
+    // Pieces go straight to the file, past the stream's own buffer.
+    std::setvbuf(f.get(), nullptr, _IONBF, 0);
+    produce([&](std::span<const std::uint8_t> bytes) {
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
+            throw FileError(file, "write", last_reason());
+        }
+    });
     if (std::fclose(f.release()) != 0) {
         throw FileError(file, "write", last_reason());
     }
+}
+
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
+    replace_file_in_pieces(file, [bytes](const ByteSink& sink) { sink(bytes); });
 }
 
 void replace_file(const std::filesystem::path& file, std::string_view text) {
@@ -84,6 +93,13 @@ std::string read_file(const std::filesystem::path& file) {
         throw FileError(file, "open", last_reason());
     }
     std::string content;
+    // Room for the whole file at once where its size is known: a 20 MB plan read back would
+    // otherwise grow the string by doubling, to well over twice its size at the peak.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (!ec && size < content.max_size()) {
+        content.reserve(static_cast<std::size_t>(size));
+    }
     char buffer[1 << 16];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {

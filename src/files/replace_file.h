@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -24,6 +25,12 @@ class FileError : public std::runtime_error {
 // an earlier run is therefore never appended to or partly overwritten.
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 void replace_file(const std::filesystem::path& file, std::string_view text);
+
+// The same replacement with bytes made while they are written: `produce` is called once, with a
+// sink that appends each piece it is given to the new file.
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+void replace_file_in_pieces(const std::filesystem::path& file,
+                            const std::function<void(const ByteSink&)>& produce);
 
 // Reads a whole file; throws FileError when it cannot be opened or read.
 std::string read_file(const std::filesystem::path& file);

@@ -15,19 +15,23 @@ namespace scenario::compiler {
 
 namespace {
 
-// Writes into bytes sized beforehand to exactly what the records need, so that each field is a
-// plain store: the line binary file of the longest route is some 20 MB.
+// Writes fields little-endian from a position in bytes made large enough beforehand, so that
+// each field is a plain store: the line binary file of the longest route is some 20 MB.
 class ByteWriter {
   public:
-    explicit ByteWriter(Bytes& out) : at_(out.data()) {}
+    explicit ByteWriter(std::uint8_t* at) : at_(at) {}
 
     template <class T>
     void put(T value) {
         static_assert(std::is_integral_v<T>);
         auto bits = static_cast<std::make_unsigned_t<T>>(value);
-        for (std::size_t i = 0; i < sizeof(T); ++i) {
-            at_[i] = static_cast<std::uint8_t>(bits & 0xFFu);
-            bits = static_cast<std::make_unsigned_t<T>>(bits >> 8);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at_, &bits, sizeof bits);
+        } else {
+            for (std::size_t i = 0; i < sizeof(T); ++i) {
+                at_[i] = static_cast<std::uint8_t>(bits & 0xFFu);
+                bits = static_cast<std::make_unsigned_t<T>>(bits >> 8);
+            }
         }
         at_ += sizeof(T);
     }
@@ -39,6 +43,8 @@ class ByteWriter {
     }
 
     void put(double value) { put(std::bit_cast<std::uint64_t>(value)); }
+
+    std::uint8_t* position() const { return at_; }
 
   private:
     std::uint8_t* at_;
@@ -121,8 +127,14 @@ std::size_t packed_size(const PlanAxis& axis) {
     return size;
 }
 
-void pack_axis(ByteWriter& writer, const PlanAxis& axis) {
+// The most bytes one plan point takes: its tag and a double.
+constexpr std::size_t kLargestPoint = 2 + 8;
+
+// Packs one axis; `make_room` runs before every point, to leave kLargestPoint bytes free.
+template <class MakeRoom>
+void pack_axis(ByteWriter& writer, const PlanAxis& axis, MakeRoom&& make_room) {
     for (std::size_t m = 0; m < axis.tags.size(); ++m) {
+        make_room();
         writer.put(static_cast<std::uint16_t>(axis.tags[m]));
         switch (axis.tags[m]) {
             case PlanTag::empty:
@@ -149,7 +161,7 @@ Bytes pack_locations(std::span<const LocationEntry> locations) {
         size += record_fixed_size(location_layout) + entry.name.size();
     }
     Bytes out(size);
-    ByteWriter writer(out);
+    ByteWriter writer(out.data());
     for (const auto& entry : locations) {
         pack_record(writer, entry, location_layout);
     }
@@ -158,7 +170,7 @@ Bytes pack_locations(std::span<const LocationEntry> locations) {
 
 Bytes pack_cells(std::span<const TrackCell> cells) {
     Bytes out(cells.size() * record_fixed_size(cell_layout));
-    ByteWriter writer(out);
+    ByteWriter writer(out.data());
     for (const auto& cell : cells) {
         pack_record(writer, cell, cell_layout);
     }
@@ -167,10 +179,31 @@ Bytes pack_cells(std::span<const TrackCell> cells) {
 
 Bytes pack_path_points(const PathPoints& plan) {
     Bytes out(packed_size(plan.axis[0]) + packed_size(plan.axis[1]));
-    ByteWriter writer(out);
-    pack_axis(writer, plan.axis[0]);
-    pack_axis(writer, plan.axis[1]);
+    ByteWriter writer(out.data());
+    const auto sized_beforehand = [] {};
+    pack_axis(writer, plan.axis[0], sized_beforehand);
+    pack_axis(writer, plan.axis[1], sized_beforehand);
     return out;
+}
+
+void pack_path_points(const PathPoints& plan, const ByteSink& sink) {
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
+    std::vector<std::uint8_t> piece(kPiece);
+    ByteWriter writer(piece.data());
+    const auto flush = [&] {
+        sink(std::span<const std::uint8_t>(piece.data(), writer.position()));
+        writer = ByteWriter(piece.data());
+    };
+    const auto make_room = [&] {
+        if (static_cast<std::size_t>(piece.data() + kPiece - writer.position()) < kLargestPoint) {
+            flush();
+        }
+    };
+    pack_axis(writer, plan.axis[0], make_room);
+    pack_axis(writer, plan.axis[1], make_room);
+    if (writer.position() != piece.data()) {
+        flush();
+    }
 }
 
 std::optional<std::vector<LocationEntry>> unpack_locations(std::span<const std::uint8_t> bytes) {

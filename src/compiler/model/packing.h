@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +19,12 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes pack_locations(std::span<const LocationEntry> locations);
 Bytes pack_cells(std::span<const TrackCell> cells);
 Bytes pack_path_points(const PathPoints& plan);
+
+// Receives packed bytes piece by piece, in file order.
+using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
+// The same bytes as pack_path_points, in pieces of at most 64 KB: the plan of the longest route
+// packs to some 20 MB, which then need never be held whole.
+void pack_path_points(const PathPoints& plan, const ByteSink& sink);
 
 // Decoding of the same layouts. Each returns nothing when the bytes do not end exactly where
 // the last record ends; nothing is ever read past the end of the bytes.

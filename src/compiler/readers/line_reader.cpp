@@ -1,5 +1,6 @@
 #include "compiler/readers/line_reader.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "compiler/model/error_catalogue.h"
@@ -23,27 +24,40 @@ constexpr ErrorSource kSource = ErrorSource::line_text;
 
 // The plan: every point continues the step between the two points before it, turned by k
 // radians for a curve. The step is not renormalised, and the sums keep their order, so the
-// line binary file comes out the same on every build.
-void straight_point(PathPoints& plan, std::size_t m) {
+// line binary file comes out the same on every build. Points first to last are computed with
+// the two points before each carried in registers rather than read back from the table just
+// written: the same sums in the same order, without waiting on every store.
+template <bool Curve>
+void plan_points(PathPoints& plan, std::int64_t first, std::int64_t last, double k) {
     auto& x = plan.axis[0].values;
     auto& y = plan.axis[1].values;
-    const double dx = x[m - 1] - x[m - 2];
-    const double dy = y[m - 1] - y[m - 2];
-    x[m] = x[m - 1] + dx;
-    y[m] = y[m - 1] + dy;
-    plan.axis[0].tags[m] = PlanTag::real;
-    plan.axis[1].tags[m] = PlanTag::real;
-}
-
-void curve_point(PathPoints& plan, std::size_t m, double k) {
-    auto& x = plan.axis[0].values;
-    auto& y = plan.axis[1].values;
-    const double dx = x[m - 1] - x[m - 2];
-    const double dy = y[m - 1] - y[m - 2];
-    x[m] = x[m - 1] + dx + k * dy;
-    y[m] = y[m - 1] + dy - k * dx;
-    plan.axis[0].tags[m] = PlanTag::real;
-    plan.axis[1].tags[m] = PlanTag::real;
+    const auto from = static_cast<std::size_t>(first);
+    const auto to = static_cast<std::size_t>(last);
+    double x2 = x[from - 2], y2 = y[from - 2];
+    double x1 = x[from - 1], y1 = y[from - 1];
+    for (std::size_t m = from; m <= to; ++m) {
+        const double dx = x1 - x2;
+        const double dy = y1 - y2;
+        double xm = 0;
+        double ym = 0;
+        if constexpr (Curve) {
+            xm = x1 + dx + k * dy;
+            ym = y1 + dy - k * dx;
+        } else {
+            xm = x1 + dx;
+            ym = y1 + dy;
+        }
+        x[m] = xm;
+        y[m] = ym;
+        x2 = x1;
+        y2 = y1;
+        x1 = xm;
+        y1 = ym;
+    }
+    for (auto& axis : plan.axis) {
+        std::fill(axis.tags.begin() + static_cast<std::ptrdiff_t>(from),
+                  axis.tags.begin() + static_cast<std::ptrdiff_t>(to) + 1, PlanTag::real);
+    }
 }
 
 // Curvature per metre of a curve keyword: the first class digit found, "1" tested first.
@@ -295,15 +309,20 @@ class LineTextReader {
             record_fault_at(state_, 15, start, kSource, line);
             return Flow::end_of_records;
         }
-        while (metre_ <= start) {
-            straight_point(state_.plan, static_cast<std::size_t>(metre_));
-            if (++metre_ > kLastCurveMetre) {
+        // Both runs stop after metre 1000000, the last one the plan may bend at.
+        if (metre_ <= start) {
+            const std::int64_t last = std::min<std::int64_t>(start, kLastCurveMetre);
+            plan_points<false>(state_.plan, metre_, last, 0);
+            metre_ = last + 1;
+            if (metre_ > kLastCurveMetre) {
                 return stop_with(103, line);
             }
         }
-        while (metre_ <= end) {
-            curve_point(state_.plan, static_cast<std::size_t>(metre_), k);
-            if (++metre_ > kLastCurveMetre) {
+        if (metre_ <= end) {
+            const std::int64_t last = std::min<std::int64_t>(end, kLastCurveMetre);
+            plan_points<true>(state_.plan, metre_, last, k);
+            metre_ = last + 1;
+            if (metre_ > kLastCurveMetre) {
                 return stop_with(103, line);
             }
         }
@@ -398,8 +417,9 @@ class LineTextReader {
         fill_gradient_to(last - 2);
         if (state_.buildFlag != 0) {
             const std::int64_t last_point = std::int64_t{state_.plan.last_metre()} - 2;
-            for (; metre_ <= last_point; ++metre_) {
-                straight_point(state_.plan, static_cast<std::size_t>(metre_));
+            if (metre_ <= last_point) {
+                plan_points<false>(state_.plan, metre_, last_point, 0);
+                metre_ = last_point + 1;
             }
         }
     }

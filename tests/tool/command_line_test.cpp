@@ -9,7 +9,7 @@
 namespace scenario::tool {
 namespace {
 
-constexpr std::array kOptions{OptionSpec{"out", true}, OptionSpec{"json", false}};
+constexpr std::array kOptions{OptionDescription{"out", true}, OptionDescription{"json", false}};
 
 ParsedArguments parse(std::vector<std::string> args) {
     return parse_arguments(args, kOptions);

@@ -23,7 +23,7 @@ std::string ParsedArguments::required(std::string_view name) const {
 }
 
 ParsedArguments parse_arguments(std::span<const std::string> args,
-                                std::span<const OptionSpec> options) {
+                                std::span<const OptionDescription> options) {
     ParsedArguments parsed;
     bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -49,15 +49,16 @@ ParsedArguments parse_arguments(std::span<const std::string> args,
             inline_value = name.substr(eq + 1);
             name.resize(eq);
         }
-        const auto spec = std::find_if(options.begin(), options.end(),
-                                       [&](const OptionSpec& o) { return o.name == name; });
-        if (spec == options.end()) {
+        const auto option =
+            std::find_if(options.begin(), options.end(),
+                         [&](const OptionDescription& o) { return o.name == name; });
+        if (option == options.end()) {
             throw UsageError("unknown option '--" + name + "'");
         }
         if (parsed.values.contains(name) || parsed.flags.contains(name)) {
             throw UsageError("--" + name + " given twice");
         }
-        if (!spec->takes_value) {
+        if (!option->takes_value) {
             if (inline_value) {
                 throw UsageError("--" + name + " takes no value");
             }

@@ -11,7 +11,7 @@
 namespace scenario::tool {
 
 // One option a command accepts: "--name VALUE" (also "--name=VALUE") or the flag "--name".
-struct OptionSpec {
+struct OptionDescription {
     std::string_view name;  // without the leading dashes
     bool takes_value = false;
 };
@@ -32,7 +32,7 @@ struct ParsedArguments {
 // accepted as the flag "help"; "--" ends the options. Throws UsageError for an unknown option,
 // an option given twice, or an option whose value is missing.
 ParsedArguments parse_arguments(std::span<const std::string> args,
-                                std::span<const OptionSpec> options);
+                                std::span<const OptionDescription> options);
 
 // Throws UsageError unless exactly `count` positionals were given; `what` names them.
 void expect_positionals(const ParsedArguments& parsed, std::size_t count, std::string_view what);

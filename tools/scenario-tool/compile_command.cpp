@@ -147,9 +147,10 @@ CompileReport compile_texts(const CompileRequest& request) {
 namespace {
 
 constexpr std::array kCompileOptions{
-    OptionSpec{"line", true},  OptionSpec{"train", true}, OptionSpec{"title", true},
-    OptionSpec{"code", true},  OptionSpec{"out", true},   OptionSpec{"no-plan", false},
-    OptionSpec{"json", false},
+    OptionDescription{"line", true},  OptionDescription{"train", true},
+    OptionDescription{"title", true}, OptionDescription{"code", true},
+    OptionDescription{"out", true},   OptionDescription{"no-plan", false},
+    OptionDescription{"json", false},
 };
 
 std::string name_argument(const ParsedArguments& parsed, std::string_view option) {

@@ -363,8 +363,9 @@ std::string render_dump(const DecodedFile& file, std::uintmax_t byte_count,
 }
 
 int dump_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    static constexpr std::array kOptions{OptionSpec{"json", false}, OptionSpec{"cells", true},
-                                         OptionSpec{"every", true}, OptionSpec{"as", true}};
+    static constexpr std::array kOptions{
+        OptionDescription{"json", false}, OptionDescription{"cells", true},
+        OptionDescription{"every", true}, OptionDescription{"as", true}};
     const auto parsed = parse_arguments(args, kOptions);
     if (parsed.flag("help")) {
         out << dump_help();

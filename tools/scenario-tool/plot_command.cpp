@@ -15,8 +15,9 @@
 namespace scenario::tool {
 
 int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    static constexpr std::array kOptions{OptionSpec{"out", true}, OptionSpec{"title", true},
-                                         OptionSpec{"code", true}};
+    static constexpr std::array kOptions{OptionDescription{"out", true},
+                                         OptionDescription{"title", true},
+                                         OptionDescription{"code", true}};
     const auto parsed = parse_arguments(args, kOptions);
     if (parsed.flag("help")) {
         out << plot_help();

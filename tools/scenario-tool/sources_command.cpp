@@ -56,7 +56,7 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
 }
 
 int sources_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    static constexpr std::array kOptions{OptionSpec{"force", false}};
+    static constexpr std::array kOptions{OptionDescription{"force", false}};
     const auto parsed = parse_arguments(args, kOptions);
     if (parsed.flag("help")) {
         out << sources_help();

@@ -2,22 +2,18 @@
 // drawing. When no display can be opened the program runs without a window and the box's text
 // goes to standard error.
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <string>
-
-#ifdef SCENARIO_HAVE_XFT
-#include <X11/Xft/Xft.h>
-#endif
 
 #include "platform/platform.h"
 #include "platform/posix_directory.h"
 #include "platform/stderr_report.h"
+#include "platform/x11_calls.h"
 
 namespace scenario::platform {
 
@@ -32,11 +28,12 @@ int pixels(int twips) {
 }
 
 // Waits up to the time for an event of the type on the window; false when none came.
-bool wait_for_event(Display* display, Window window, int type, int milliseconds, XEvent& event) {
+bool wait_for_event(const X11Calls& x, Display* display, Window window, int type, int milliseconds,
+                    XEvent& event) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
-        if (XCheckTypedWindowEvent(display, window, type, &event)) {
+        if (x.XCheckTypedWindowEvent(display, window, type, &event)) {
             return true;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -50,52 +47,56 @@ bool wait_for_event(Display* display, Window window, int type, int milliseconds,
     }
 }
 
-void name_window(Display* display, Window window, const char* title, const char* instance) {
-    XStoreName(display, window, title);
+void name_window(const X11Calls& x, Display* display, Window window, const char* title,
+                 const char* instance) {
+    x.XStoreName(display, window, title);
     XClassHint hint{};
     std::string res_name = instance;
     std::string res_class = "Scenario-builder";
     hint.res_name = res_name.data();
     hint.res_class = res_class.data();
-    XSetClassHint(display, window, &hint);
+    x.XSetClassHint(display, window, &hint);
 }
 
-void fix_size(Display* display, Window window, int width, int height) {
-    XSizeHints* hints = XAllocSizeHints();
+void fix_size(const X11Calls& x, Display* display, Window window, int width, int height) {
+    XSizeHints* hints = x.XAllocSizeHints();
     hints->flags = PMinSize | PMaxSize;
     hints->min_width = hints->max_width = width;
     hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display, window, hints);
-    XFree(hints);
+    x.XSetWMNormalHints(display, window, hints);
+    x.XFree(hints);
 }
 
 // Text drawing with the nearest bold sans face the server offers.
 class TextPainter {
   public:
-    TextPainter(Display* display, int pixel_size, bool bold) : display_(display) {
+    TextPainter(const X11Calls& x, Display* display, int pixel_size, bool bold)
+        : x_(x), display_(display) {
 #ifdef SCENARIO_HAVE_XFT
-        const std::string pattern =
-            "MS Sans Serif,Liberation Sans,DejaVu Sans:" + std::string(bold ? "bold:" : "") +
-            "pixelsize=" + std::to_string(pixel_size);
-        xft_ = XftFontOpenName(display, DefaultScreen(display), pattern.c_str());
+        if (x.has_xft) {
+            const std::string pattern =
+                "MS Sans Serif,Liberation Sans,DejaVu Sans:" + std::string(bold ? "bold:" : "") +
+                "pixelsize=" + std::to_string(pixel_size);
+            xft_ = x.XftFontOpenName(display, DefaultScreen(display), pattern.c_str());
+        }
 #endif
         if (!has_xft()) {
             const std::string core = "-*-helvetica-" + std::string(bold ? "bold" : "medium") +
                                      "-r-normal--" + std::to_string(pixel_size) + "-*-*-*-*-*-*-*";
-            core_ = XLoadQueryFont(display, core.c_str());
+            core_ = x.XLoadQueryFont(display, core.c_str());
             if (core_ == nullptr) {
-                core_ = XLoadQueryFont(display, "fixed");
+                core_ = x.XLoadQueryFont(display, "fixed");
             }
         }
     }
     ~TextPainter() {
 #ifdef SCENARIO_HAVE_XFT
         if (xft_ != nullptr) {
-            XftFontClose(display_, xft_);
+            x_.XftFontClose(display_, xft_);
         }
 #endif
         if (core_ != nullptr) {
-            XFreeFont(display_, core_);
+            x_.XFreeFont(display_, core_);
         }
     }
     TextPainter(const TextPainter&) = delete;
@@ -114,12 +115,12 @@ class TextPainter {
 #ifdef SCENARIO_HAVE_XFT
         if (xft_ != nullptr) {
             XGlyphInfo info{};
-            XftTextExtents8(display_, xft_, reinterpret_cast<const FcChar8*>(text.data()),
-                            static_cast<int>(text.size()), &info);
+            x_.XftTextExtents8(display_, xft_, reinterpret_cast<const FcChar8*>(text.data()),
+                               static_cast<int>(text.size()), &info);
             return info.xOff;
         }
 #endif
-        return core_ != nullptr ? XTextWidth(core_, text.data(), static_cast<int>(text.size()))
+        return core_ != nullptr ? x_.XTextWidth(core_, text.data(), static_cast<int>(text.size()))
                                 : static_cast<int>(text.size()) * 8;
     }
 
@@ -128,26 +129,26 @@ class TextPainter {
 #ifdef SCENARIO_HAVE_XFT
         if (xft_ != nullptr) {
             const int screen = DefaultScreen(display_);
-            XftDraw* draw = XftDrawCreate(display_, window, DefaultVisual(display_, screen),
-                                          DefaultColormap(display_, screen));
+            XftDraw* draw = x_.XftDrawCreate(display_, window, DefaultVisual(display_, screen),
+                                             DefaultColormap(display_, screen));
             XftColor colour{};
             XRenderColor black{0, 0, 0, 0xFFFF};
-            XftColorAllocValue(display_, DefaultVisual(display_, screen),
-                               DefaultColormap(display_, screen), &black, &colour);
-            XftDrawString8(draw, &colour, xft_, left, top + xft_->ascent,
-                           reinterpret_cast<const FcChar8*>(text.data()),
-                           static_cast<int>(text.size()));
-            XftColorFree(display_, DefaultVisual(display_, screen),
-                         DefaultColormap(display_, screen), &colour);
-            XftDrawDestroy(draw);
+            x_.XftColorAllocValue(display_, DefaultVisual(display_, screen),
+                                  DefaultColormap(display_, screen), &black, &colour);
+            x_.XftDrawString8(draw, &colour, xft_, left, top + xft_->ascent,
+                              reinterpret_cast<const FcChar8*>(text.data()),
+                              static_cast<int>(text.size()));
+            x_.XftColorFree(display_, DefaultVisual(display_, screen),
+                            DefaultColormap(display_, screen), &colour);
+            x_.XftDrawDestroy(draw);
             return;
         }
 #endif
         if (core_ != nullptr) {
-            XSetFont(display_, gc, core_->fid);
+            x_.XSetFont(display_, gc, core_->fid);
         }
-        XDrawString(display_, window, gc, left, top + ascent(), text.data(),
-                    static_cast<int>(text.size()));
+        x_.XDrawString(display_, window, gc, left, top + ascent(), text.data(),
+                       static_cast<int>(text.size()));
     }
 
   private:
@@ -159,6 +160,7 @@ class TextPainter {
 #endif
     }
 
+    const X11Calls& x_;
     Display* display_;
 #ifdef SCENARIO_HAVE_XFT
     XftFont* xft_ = nullptr;
@@ -169,19 +171,28 @@ class TextPainter {
 }  // namespace
 
 struct Desktop::Impl {
+    const X11Calls* x = nullptr;  // set whenever display is
     Display* display = nullptr;
     Window notice = 0;
     GC gc = nullptr;
 };
 
 Desktop::Desktop() : impl_(std::make_unique<Impl>()) {
-    impl_->display = XOpenDisplay(nullptr);
+    // Without a display named there is nothing to open, and the libraries are not even loaded.
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        return;
+    }
+    impl_->x = x11_calls();
+    if (impl_->x != nullptr) {
+        impl_->display = impl_->x->XOpenDisplay(nullptr);
+    }
 }
 
 Desktop::~Desktop() {
     close();
     if (impl_->display != nullptr) {
-        XCloseDisplay(impl_->display);
+        impl_->x->XCloseDisplay(impl_->display);
     }
 }
 
@@ -194,29 +205,30 @@ void Desktop::show_notice(const NoticeDesign& design) {
     if (display == nullptr || impl_->notice != 0) {
         return;
     }
+    const X11Calls& x = *impl_->x;
     const int screen = DefaultScreen(display);
     const int width = pixels(design.client_width);
     const int height = pixels(design.client_height);
-    const Window window = XCreateSimpleWindow(
+    const Window window = x.XCreateSimpleWindow(
         display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, kTextColour, kFaceColour);
     impl_->notice = window;
-    name_window(display, window, std::string(kProgramName).c_str(), "scenario-builder");
-    fix_size(display, window, width, height);
-    XSelectInput(display, window, ExposureMask | StructureNotifyMask);
-    XMapRaised(display, window);
+    name_window(x, display, window, std::string(kProgramName).c_str(), "scenario-builder");
+    fix_size(x, display, window, width, height);
+    x.XSelectInput(display, window, ExposureMask | StructureNotifyMask);
+    x.XMapRaised(display, window);
 
     XEvent event;
-    wait_for_event(display, window, Expose, kNoticeWaitMs, event);
+    wait_for_event(x, display, window, Expose, kNoticeWaitMs, event);
 
     // Paint once: the build processes no window messages while it runs.
-    impl_->gc = XCreateGC(display, window, 0, nullptr);
-    XSetForeground(display, impl_->gc, kTextColour);
-    XSetBackground(display, impl_->gc, kFaceColour);
-    TextPainter painter(display, pixels(design.font_points * 20), design.font_bold);
+    impl_->gc = x.XCreateGC(display, window, 0, nullptr);
+    x.XSetForeground(display, impl_->gc, kTextColour);
+    x.XSetBackground(display, impl_->gc, kFaceColour);
+    TextPainter painter(x, display, pixels(design.font_points * 20), design.font_bold);
     painter.draw(window, impl_->gc, pixels(design.label_left), pixels(design.label_top),
                  design.caption);
-    XSync(display, False);
+    x.XSync(display, False);
 }
 
 void Desktop::message_box(std::string_view text) {
@@ -225,8 +237,9 @@ void Desktop::message_box(std::string_view text) {
         report_to_stderr(text);
         return;
     }
+    const X11Calls& x = *impl_->x;
     const int screen = DefaultScreen(display);
-    TextPainter painter(display, 13, false);
+    TextPainter painter(x, display, 13, false);
     const int text_width = painter.width(text);
     constexpr int kMargin = 24;
     constexpr int kButtonWidth = 75;
@@ -239,31 +252,32 @@ void Desktop::message_box(std::string_view text) {
     // Centred on the screen, as message boxes are, so that it leaves the notice's label visible.
     const int left = std::max((DisplayWidth(display, screen) - width) / 2, 0);
     const int top = std::max((DisplayHeight(display, screen) - height) / 2, 0);
-    const Window box = XCreateSimpleWindow(
+    const Window box = x.XCreateSimpleWindow(
         display, RootWindow(display, screen), left, top, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, kTextColour, kFaceColour);
-    name_window(display, box, std::string(kProgramName).c_str(), "scenario-builder-message");
-    fix_size(display, box, width, height);
+    name_window(x, display, box, std::string(kProgramName).c_str(), "scenario-builder-message");
+    fix_size(x, display, box, width, height);
     if (impl_->notice != 0) {
-        XSetTransientForHint(display, box, impl_->notice);
+        x.XSetTransientForHint(display, box, impl_->notice);
     }
-    Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    XSetWMProtocols(display, box, &delete_window, 1);
-    XSelectInput(display, box, ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask);
-    XMapRaised(display, box);
+    Atom delete_window = x.XInternAtom(display, "WM_DELETE_WINDOW", False);
+    x.XSetWMProtocols(display, box, &delete_window, 1);
+    x.XSelectInput(display, box,
+                   ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask);
+    x.XMapRaised(display, box);
 
     XEvent event;
-    if (wait_for_event(display, box, MapNotify, kNoticeWaitMs, event)) {
-        XSetInputFocus(display, box, RevertToPointerRoot, CurrentTime);
+    if (wait_for_event(x, display, box, MapNotify, kNoticeWaitMs, event)) {
+        x.XSetInputFocus(display, box, RevertToPointerRoot, CurrentTime);
     }
-    GC gc = XCreateGC(display, box, 0, nullptr);
+    GC gc = x.XCreateGC(display, box, 0, nullptr);
     auto paint = [&] {
-        XSetForeground(display, gc, kFaceColour);
-        XFillRectangle(display, box, gc, 0, 0, static_cast<unsigned>(width),
-                       static_cast<unsigned>(height));
-        XSetForeground(display, gc, kTextColour);
+        x.XSetForeground(display, gc, kFaceColour);
+        x.XFillRectangle(display, box, gc, 0, 0, static_cast<unsigned>(width),
+                         static_cast<unsigned>(height));
+        x.XSetForeground(display, gc, kTextColour);
         painter.draw(box, gc, kMargin, 24, text);
-        XDrawRectangle(display, box, gc, button_left, button_top, kButtonWidth, kButtonHeight);
+        x.XDrawRectangle(display, box, gc, button_left, button_top, kButtonWidth, kButtonHeight);
         painter.draw(box, gc, button_left + (kButtonWidth - painter.width("OK")) / 2,
                      button_top + 4, "OK");
     };
@@ -271,7 +285,7 @@ void Desktop::message_box(std::string_view text) {
 
     // Modal: nothing else runs until the box is closed by its button, Return, Space or Escape.
     for (bool open = true; open;) {
-        XNextEvent(display, &event);
+        x.XNextEvent(display, &event);
         if (event.xany.window != box) {
             continue;
         }
@@ -282,7 +296,7 @@ void Desktop::message_box(std::string_view text) {
                 }
                 break;
             case KeyPress: {
-                const KeySym key = XLookupKeysym(&event.xkey, 0);
+                const KeySym key = x.XLookupKeysym(&event.xkey, 0);
                 open = !(key == XK_Return || key == XK_KP_Enter || key == XK_space ||
                          key == XK_Escape);
                 break;
@@ -300,22 +314,23 @@ void Desktop::message_box(std::string_view text) {
                 break;
         }
     }
-    XFreeGC(display, gc);
-    XDestroyWindow(display, box);
-    XSync(display, False);
+    x.XFreeGC(display, gc);
+    x.XDestroyWindow(display, box);
+    x.XSync(display, False);
 }
 
 void Desktop::close() {
     if (impl_->display == nullptr || impl_->notice == 0) {
         return;
     }
+    const X11Calls& x = *impl_->x;
     if (impl_->gc != nullptr) {
-        XFreeGC(impl_->display, impl_->gc);
+        x.XFreeGC(impl_->display, impl_->gc);
         impl_->gc = nullptr;
     }
-    XDestroyWindow(impl_->display, impl_->notice);
+    x.XDestroyWindow(impl_->display, impl_->notice);
     impl_->notice = 0;
-    XSync(impl_->display, False);
+    x.XSync(impl_->display, False);
 }
 
 std::filesystem::path executable_directory() {

@@ -225,7 +225,8 @@ std::optional<std::vector<TrackCell>> unpack_cells(std::span<const std::uint8_t>
 
 std::optional<PathPoints> unpack_path_points(std::span<const std::uint8_t> bytes) {
     ByteReader reader(bytes);
-    PlanAxis all;
+    std::vector<PlanTag> tags;
+    std::vector<double> values;
     while (!reader.at_end()) {
         std::uint16_t tag = 0;
         if (!reader.get(tag)) {
@@ -251,18 +252,24 @@ std::optional<PathPoints> unpack_path_points(std::span<const std::uint8_t> bytes
             default:
                 return std::nullopt;
         }
-        all.tags.push_back(static_cast<PlanTag>(tag));
-        all.values.push_back(value);
+        tags.push_back(static_cast<PlanTag>(tag));
+        values.push_back(value);
     }
-    if (all.tags.size() % 2 != 0) {
+    PathPoints plan;
+    if (tags.empty()) {
+        return plan;
+    }
+    if (tags.size() % 2 != 0) {
         return std::nullopt;
     }
-    const auto half = static_cast<std::ptrdiff_t>(all.tags.size() / 2);
-    PathPoints plan;
-    plan.axis[0].tags.assign(all.tags.begin(), all.tags.begin() + half);
-    plan.axis[0].values.assign(all.values.begin(), all.values.begin() + half);
-    plan.axis[1].tags.assign(all.tags.begin() + half, all.tags.end());
-    plan.axis[1].values.assign(all.values.begin() + half, all.values.end());
+    const std::size_t half = tags.size() / 2;
+    plan.allocate(static_cast<std::int32_t>(half) - 1);
+    for (std::size_t a = 0; a < plan.axis.size(); ++a) {
+        const auto from = static_cast<std::ptrdiff_t>(a * half);
+        const auto to = from + static_cast<std::ptrdiff_t>(half);
+        std::copy(tags.begin() + from, tags.begin() + to, plan.axis[a].tags.begin());
+        std::copy(values.begin() + from, values.begin() + to, plan.axis[a].values.begin());
+    }
     return plan;
 }
 

@@ -7,13 +7,27 @@
 
 namespace scenario::compiler {
 
+// The nearest whole number, ties to even, as IEEE arithmetic rounds by default: below 2^52 in
+// magnitude, adding 2^52 leaves no bits for a fraction and taking it away again is exact. This
+// gives std::nearbyint's result without a call into the maths library, which the programs then
+// need not load at all.
+inline double nearest_even(double value) {
+    constexpr double kNoFractionBits = 4503599627370496.0;  // 2^52
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < kNoFractionBits)) {
+        return value;  // already whole, infinite or not a number
+    }
+    const double rounded = (magnitude + kNoFractionBits) - kNoFractionBits;
+    return std::signbit(value) ? -rounded : rounded;
+}
+
 // A fractional value becomes an integer by rounding to the nearest, ties to even (38.5 gives 38).
 // Values beyond the 64-bit range saturate instead of being undefined.
 inline std::int64_t round_half_even(double value) {
     if (std::isnan(value)) {
         return 0;
     }
-    const double rounded = std::nearbyint(value);
+    const double rounded = nearest_even(value);
     if (rounded >= 9.2e18) {
         return std::numeric_limits<std::int64_t>::max();
     }

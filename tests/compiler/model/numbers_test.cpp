@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include "compiler/model/error_catalogue.h"
 
 namespace scenario::compiler {
@@ -24,6 +28,37 @@ TEST(RoundHalfEven, HugeValuesSaturate) {
     EXPECT_EQ(round_half_even(1e300), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(round_half_even(-1e300), std::numeric_limits<std::int64_t>::min());
     EXPECT_EQ(round_half_even(std::nan("")), 0);
+}
+
+// The rounding must agree with the maths library's to the bit, sign of zero included, wherever
+// fractions can still be represented: around every power of two up to 2^53, on the ties and on
+// their neighbours either side.
+TEST(NearestEven, AgreesWithNearbyintAroundEveryPowerOfTwo) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  0.49999999999999994,
+                                  -0.49999999999999994,
+                                  std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  1e300,
+                                  -1e300};
+    for (int e = -3; e <= 54; ++e) {
+        const double p = std::ldexp(1.0, e);
+        for (const double base : {p, p + 0.5, p + 1.5, p - 0.5, p * 1.75 + 0.5}) {
+            for (const double v : {base, std::nextafter(base, 0.0), std::nextafter(base, 1e308)}) {
+                values.push_back(v);
+                values.push_back(-v);
+            }
+        }
+    }
+    for (const double v : values) {
+        const double expected = std::nearbyint(v);
+        const double got = nearest_even(v);
+        EXPECT_EQ(got, expected) << std::hexfloat << v;
+        EXPECT_EQ(std::signbit(got), std::signbit(expected)) << std::hexfloat << v;
+    }
+    EXPECT_TRUE(std::isnan(nearest_even(std::nan(""))));
 }
 
 TEST(LowBits, KeepsTheLowBitsOfTheField) {

@@ -26,11 +26,14 @@ constexpr ErrorSource kSource = ErrorSource::line_text;
 // radians for a curve. The step is not renormalised, and the sums keep their order, so the
 // line binary file comes out the same on every build. Points first to last are computed with
 // the two points before each carried in registers rather than read back from the table just
-// written: the same sums in the same order, without waiting on every store.
+// written: the same sums in the same order, without waiting on every store. The tags are
+// stored in the same pass, beside the sums' chain of dependent additions.
 template <bool Curve>
 void plan_points(PathPoints& plan, std::int64_t first, std::int64_t last, double k) {
     auto& x = plan.axis[0].values;
     auto& y = plan.axis[1].values;
+    auto& x_tags = plan.axis[0].tags;
+    auto& y_tags = plan.axis[1].tags;
     const auto from = static_cast<std::size_t>(first);
     const auto to = static_cast<std::size_t>(last);
     double x2 = x[from - 2], y2 = y[from - 2];
@@ -49,14 +52,12 @@ void plan_points(PathPoints& plan, std::int64_t first, std::int64_t last, double
         }
         x[m] = xm;
         y[m] = ym;
+        x_tags[m] = PlanTag::real;
+        y_tags[m] = PlanTag::real;
         x2 = x1;
         y2 = y1;
         x1 = xm;
         y1 = ym;
-    }
-    for (auto& axis : plan.axis) {
-        std::fill(axis.tags.begin() + static_cast<std::ptrdiff_t>(from),
-                  axis.tags.begin() + static_cast<std::ptrdiff_t>(to) + 1, PlanTag::real);
     }
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the figures of bench/RESULTS.md in one run on this machine:
 #   bench/run.sh [OUTPUT_DIR]        (default build/bench/results)
-# 1. the whole scenario-builder run, windowless, against the I/O floor (hyperfine);
+# 1. the whole scenario-builder run, windowless, against the I/O floor (hyperfine, then five
+#    rounds of the two run in turn, for the ratio);
 # 2. scenario-tool compile of the built-in texts and of the dense 1,000,000 m line, and of the
 #    dense line at shorter lengths, for the time per metre (hyperfine);
 # 3. the reader, the plan integration, the packer and the whole compile on their own
@@ -39,6 +40,12 @@ hyperfine -N --warmup 20 --runs "$runs" --export-json "$out/builder.json" \
   --export-markdown "$out/builder.md" \
   -n scenario-builder "$work/builder/scenario-builder" \
   -n io-floor "$work/floor/scenario-io-floor"
+# The ratio itself from runs taken in turn (hyperfine runs all of one program, then all of the
+# other, so a load that drifts meanwhile skews its ratio): five rounds, each its own figure.
+for round in 1 2 3 4 5; do
+  echo "round $round: $("$bin/scenario-alternate" "$runs" 20 "$work/builder/scenario-builder" \
+    "$work/floor/scenario-io-floor" | tr '\n' ' ')"
+done | tee "$out/alternate.txt"
 
 # 2. scenario-tool compile: the built-in texts and the dense line at four lengths.
 texts=$work/texts
@@ -67,7 +74,11 @@ b = {r["command"]: r for r in json.load(open(f"{out}/builder.json"))["results"]}
 c = {r["command"]: r for r in json.load(open(f"{out}/compile.json"))["results"]}
 lines = []
 builder, floor = b["scenario-builder"]["mean"], b["io-floor"]["mean"]
-lines.append(f"builder {builder*1e3:.2f} ms, floor {floor*1e3:.2f} ms, ratio {builder/floor:.2f}")
+lines.append(f"hyperfine: builder {builder*1e3:.2f} ms, floor {floor*1e3:.2f} ms, "
+             f"ratio of means {builder/floor:.2f}")
+ratios = sorted(float(l.rsplit(":", 1)[1]) for l in open(f"{out}/alternate.txt") if "ratio" in l)
+lines.append(f"in turn: ratio of medians per round {', '.join(f'{r:.2f}' for r in ratios)}; "
+             f"median {ratios[len(ratios) // 2]:.2f}")
 for name, r in c.items():
     metres = int(name.split()[1])
     lines.append(f"{name}: {r['mean']*1e3:.1f} ms (median {r['median']*1e3:.1f}), "

@@ -5,7 +5,9 @@
 
 namespace scenario::files {
 
-unsigned char to_lower_1252(unsigned char byte) {
+namespace {
+
+constexpr unsigned char lower_of(unsigned char byte) {
     if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
         return static_cast<unsigned char>(byte + 0x20);
     }
@@ -21,10 +23,25 @@ unsigned char to_lower_1252(unsigned char byte) {
     }
 }
 
+// Every keyword test of the readers lower-cases its field first: one look-up a byte.
+constexpr std::array<unsigned char, 256> kLower = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = lower_of(static_cast<unsigned char>(i));
+    }
+    return table;
+}();
+
+}  // namespace
+
+unsigned char to_lower_1252(unsigned char byte) {
+    return kLower[byte];
+}
+
 std::string to_lower_1252(std::string_view text) {
     std::string lower(text);
     for (auto& c : lower) {
-        c = static_cast<char>(to_lower_1252(static_cast<unsigned char>(c)));
+        c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
     }
     return lower;
 }

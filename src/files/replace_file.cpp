@@ -104,6 +104,9 @@ std::string read_file(const std::filesystem::path& file) {
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) {
         content.append(buffer, got);
+        if (got < sizeof buffer) {
+            break;  // the end of the file, or a failure that ferror tells
+        }
     }
     if (std::ferror(f.get())) {
         throw FileError(file, "read", last_reason());

@@ -262,33 +262,24 @@ class LineTextReader {
 
     // A record past the cells ends the records as the end of the text would.
     bool refused_near_end(std::int32_t p, std::int32_t line) {
-        if (!too_near_end(state_, in_, p, 100)) {
-            return false;
-        }
-        record_fault_at(state_, 15, p, kSource, line);
-        return true;
+        return compiler::refused_near_end(state_, in_, p, 100, kSource, line);
+    }
+
+    // A cell's gradient code: the gradient plus 100, in its 8 bits.
+    auto write_gradient() {
+        return [this](std::size_t c, std::int32_t g) {
+            state_.cells[c].gradientCode = low_bits<std::uint8_t>(std::int64_t{g} + 100);
+        };
     }
 
     // Each cell carries the gradient in force over it: the previous record's value up to this
     // record's cell, at least one cell per record.
     Flow gradient(std::int32_t line) {
-        const std::int32_t p = in_.read_int32();
-        if (refused_near_end(p, line)) {
-            return Flow::end_of_records;
-        }
-        const std::int32_t g = in_.read_int32();
-        const std::int64_t n = round_half_even(p / 50.0);
-        if (n > 0) {
-            fill_gradient_to(n);
-        }
-        previous_gradient_ = g;
-        return Flow::go_on;
+        return gradient_fill_.read_record(state_, in_, kSource, line, write_gradient());
     }
 
     void fill_gradient_to(std::int64_t n) {
-        const auto code = low_bits<std::uint8_t>(std::int64_t{previous_gradient_} + 100);
-        gradient_fill_.up_to(n, state_.last_cell(),
-                             [&](std::size_t c) { state_.cells[c].gradientCode = code; });
+        gradient_fill_.up_to(n, state_.last_cell(), write_gradient());
     }
 
     Flow curve(const KeywordField& field, std::int32_t line) {
@@ -430,7 +421,6 @@ class LineTextReader {
     const std::filesystem::path& file_;
     LineTextOutcome outcome_;
     ProfileFill gradient_fill_;
-    std::int32_t previous_gradient_ = 0;
     std::int64_t metre_ = 2;
 };
 

@@ -31,6 +31,15 @@ bool too_near_end(const BuildState& state, const FieldReader& in, std::int64_t p
     return p + margin > 50 * last_cell_or_fail(state, in);
 }
 
+bool refused_near_end(BuildState& state, const FieldReader& in, std::int32_t p, std::int64_t margin,
+                      ErrorSource source, std::int32_t line) {
+    if (!too_near_end(state, in, p, margin)) {
+        return false;
+    }
+    record_fault_at(state, 15, p, source, line);
+    return true;
+}
+
 void record_fault(BuildState& state, std::int32_t number, ErrorSource source, std::int32_t line) {
     state.errorNumber = number;
     state.errorSite = {source, line, -1};

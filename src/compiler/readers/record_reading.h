@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "compiler/model/build_state.h"
+#include "compiler/model/numbers.h"
 #include "compiler/readers/field_reader.h"
 
 namespace scenario::compiler {
@@ -33,24 +34,48 @@ void record_fault(BuildState& state, std::int32_t number, ErrorSource source, st
 void record_fault_at(BuildState& state, std::int32_t number, std::int32_t position,
                      ErrorSource source, std::int32_t line);
 
+// Records fault 15 at p, and says so, when a record there lies too near the end of the route
+// (see too_near_end); the reading of the records then ends as at the end of the text.
+bool refused_near_end(BuildState& state, const FieldReader& in, std::int32_t p, std::int64_t margin,
+                      ErrorSource source, std::int32_t line);
+
 // A line property filled cell by cell along the route (gradient, adhesion): each record writes
 // the value in force before it from the fill index up to its own cell, at least one cell, and
-// never past the last cell.
+// never past the last cell; its own value is then in force.
 class ProfileFill {
   public:
+    // Writes the value in force, write(cell, value), from the fill index up to cell n.
     template <class Write>
     void up_to(std::int64_t n, std::int64_t last_cell, Write&& write) {
         do {
             if (next_ > last_cell) {
                 return;
             }
-            write(static_cast<std::size_t>(next_));
+            write(static_cast<std::size_t>(next_), in_force_);
             ++next_;
         } while (next_ < n);
     }
 
+    // A record of the property: its position and its value, margin 100 from the route's end.
+    template <class Write>
+    Flow read_record(BuildState& state, FieldReader& in, ErrorSource source, std::int32_t line,
+                     Write&& write) {
+        const std::int32_t p = in.read_int32();
+        if (refused_near_end(state, in, p, 100, source, line)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t value = in.read_int32();
+        const std::int64_t n = round_half_even(p / 50.0);
+        if (n > 0) {
+            up_to(n, state.last_cell(), write);
+        }
+        in_force_ = value;
+        return Flow::go_on;
+    }
+
   private:
     std::int64_t next_ = 0;
+    std::int32_t in_force_ = 0;
 };
 
 }  // namespace scenario::compiler

@@ -90,11 +90,7 @@ class TrainTextReader {
     }
 
     bool refused_near_end(std::int32_t p, std::int32_t margin, std::int32_t line) {
-        if (!too_near_end(state_, in_, p, margin)) {
-            return false;
-        }
-        record_fault_at(state_, 15, p, kSource, line);
-        return true;
+        return compiler::refused_near_end(state_, in_, p, margin, kSource, line);
     }
 
     // The speed in force over a cell, in steps of 5 km/h. Converted when it is written, so a
@@ -127,24 +123,18 @@ class TrainTextReader {
         return Flow::go_on;
     }
 
+    auto write_adhesion() {
+        return [this](std::size_t c, std::int32_t a) {
+            state_.cells[c].adhesion = low_bits<std::uint8_t>(a);
+        };
+    }
+
     Flow adhesion(std::int32_t line) {
-        const std::int32_t p = in_.read_int32();
-        if (refused_near_end(p, 100, line)) {
-            return Flow::end_of_records;
-        }
-        const std::int32_t a = in_.read_int32();
-        const std::int64_t n = round_half_even(p / 50.0);
-        if (n > 0) {
-            fill_adhesion_to(n);
-        }
-        previous_adhesion_ = a;
-        return Flow::go_on;
+        return adhesion_fill_.read_record(state_, in_, kSource, line, write_adhesion());
     }
 
     void fill_adhesion_to(std::int64_t n) {
-        const auto adhesion = low_bits<std::uint8_t>(previous_adhesion_);
-        adhesion_fill_.up_to(n, state_.last_cell(),
-                             [&](std::size_t c) { state_.cells[c].adhesion = adhesion; });
+        adhesion_fill_.up_to(n, state_.last_cell(), write_adhesion());
     }
 
     Flow signal(std::int32_t line) {
@@ -368,7 +358,6 @@ class TrainTextReader {
     std::int64_t speed_fill_ = 0;
     ProfileFill adhesion_fill_;
     std::int32_t previous_speed_ = 0;
-    std::int32_t previous_adhesion_ = 0;
     std::int32_t speed_line_ = 0;
     std::int32_t station_ = 1;
 };

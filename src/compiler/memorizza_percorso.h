@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "compiler/compile.h"
 #include "compiler/model/build_state.h"
 
 namespace scenario::compiler {
@@ -22,15 +23,17 @@ struct CompileResult {
     std::int32_t codePointsPlaced = 0;  // by the signalling pass
 };
 
-// Compiles the two texts in the directory into the compact files there: clears the table,
-// reads both texts, runs the signalling pass, stamps the markers and the scenario codes, and
-// writes the line binary file (j non-zero), the scenario file and the cell file.
-// LineTitle and TrainCode of the state name the files. Throws NoCellsError or files::FileError.
+// The builder's compile of the two texts in the directory into the compact files there: clears
+// the table, reads both texts and deletes them, runs the signalling pass, stamps the markers
+// and the scenario codes, and writes the line binary file (j non-zero), the scenario file and
+// the cell file. LineTitle and TrainCode of the state name the files. Throws NoCellsError or
+// files::FileError.
 CompileResult memorizza_percorso(BuildState& state, const std::filesystem::path& directory,
                                  std::int32_t j);
 
-// The stamps and the three writes alone (steps after the signalling pass), for callers that
-// already hold a filled model.
-CompileResult stamp_and_write(BuildState& state, const std::filesystem::path& directory);
+// Writes the compact files of a compile into the directory, in the builder's order: the line
+// binary file (when there is one), the scenario file, the cell file.
+void write_compact_files(const CompactFiles& files, const std::filesystem::path& directory,
+                         std::string_view LineTitle, std::string_view TrainCode);
 
 }  // namespace scenario::compiler

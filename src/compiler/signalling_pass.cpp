@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "compiler/model/numbers.h"
+#include "compiler/model/record_fault.h"
 
 namespace scenario::compiler {
 
@@ -52,10 +53,10 @@ struct Pass {
     }
 
     // The last fault wins; the pass carries on.
-    void record(std::int32_t number, std::int64_t index) {
-        state.errorNumber = number;
-        state.errorPosition = low_bits<std::int32_t>(index * 50);
-        state.errorSite = {ErrorSource::signalling, 0, low_bits<std::int32_t>(index)};
+    template <Fault F>
+    void record(std::int64_t index) {
+        record_fault<F>(state, low_bits<std::int32_t>(index * 50),
+                        ErrorSite::of_cell(low_bits<std::int32_t>(index)));
     }
 };
 
@@ -79,7 +80,7 @@ void warning_rule(Pass& pass, std::int64_t warning) {
         } else if (pass.kind(d - 2) == cell_kind::code_point) {
             pass.lower(d - 2);
         } else {
-            pass.record(11, d);
+            pass.record<Fault::no_code_point_cell_before_signal>(d);
         }
     }
 }
@@ -98,7 +99,7 @@ void start_rule(Pass& pass, std::int64_t start) {
             }
         }
         if (!done) {
-            pass.record(12, start);
+            pass.record<Fault::no_code_point_cell_before_slowdown>(start);
         }
     }
 }
@@ -124,7 +125,7 @@ std::optional<std::int64_t> spacing_rule(Pass& pass, std::int64_t start) {
                 k = -1;
             } else {
                 // k stays at 8 and only grows from here: no further point along this slowdown.
-                pass.record(13, m);
+                pass.record<Fault::no_code_point_cell_along_slowdown>(m);
             }
         }
         if (pass.kind(m) == cell_kind::slowdown_end) {
@@ -159,7 +160,7 @@ void exit_rule(Pass& pass, std::int64_t end) {
         } else if (pass.free(s - 2)) {
             pass.place(s - 2);
         } else {
-            pass.record(13, end);
+            pass.record<Fault::no_code_point_cell_along_slowdown>(end);
         }
         return;
     }

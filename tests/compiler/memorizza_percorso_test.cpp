@@ -40,8 +40,20 @@ class StampAndWrite : public ::testing::Test {
     BuildState state;
 };
 
+// The stamps, the packing and the writing of the builder, for a filled model.
+std::int32_t stamp_and_write(BuildState& state, const std::filesystem::path& directory) {
+    const auto output = stamp_and_pack(state);
+    if (output.fatal == FatalOutcome::no_cells) {
+        throw NoCellsError();
+    }
+    if (output.files) {
+        write_compact_files(*output.files, directory, state.LineTitle, state.TrainCode);
+    }
+    return fatal_error_number(output.fatal);
+}
+
 TEST_F(StampAndWrite, StampsTheMarkersAndCodesIntoTheFiles) {
-    ASSERT_EQ(stamp_and_write(state, dir.path()).fatalError, 0);
+    ASSERT_EQ(stamp_and_write(state, dir.path()), 0);
     const auto cells = read_bytes(dat());
     ASSERT_EQ(cells.size(), 10u * 15u);
     EXPECT_EQ(static_cast<unsigned char>(cells[16]), 0x01);
@@ -63,7 +75,7 @@ TEST_F(StampAndWrite, StampsTheMarkersAndCodesIntoTheFiles) {
 TEST_F(StampAndWrite, WithoutThePlanFlagAnEarlierLineBinaryFileStaysAsItWas) {
     files::replace_file(plan(), std::string_view("earlier"));
     state.buildFlag = 0;
-    ASSERT_EQ(stamp_and_write(state, dir.path()).fatalError, 0);
+    ASSERT_EQ(stamp_and_write(state, dir.path()), 0);
     EXPECT_EQ(read_bytes(plan()), "earlier");
     EXPECT_TRUE(std::filesystem::exists(sim()));
 }
@@ -85,7 +97,7 @@ TEST_F(StampAndWrite, UsedReservedPlacesStopBeforeAnyFileIsWritten) {
         files::replace_file(fresh.path() / "A - B_R00001.sim", std::string_view("old"));
         BuildState s = state;
         c.spoil(s);
-        EXPECT_EQ(stamp_and_write(s, fresh.path()).fatalError, c.expected) << c.what;
+        EXPECT_EQ(stamp_and_write(s, fresh.path()), c.expected) << c.what;
         EXPECT_EQ(read_bytes(fresh.path() / "A - B_R00001.sim"), "old") << c.what;
         EXPECT_EQ(scenario::testing::file_names(fresh.path()).size(), 1u) << c.what;
     }

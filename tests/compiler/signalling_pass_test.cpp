@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile.h"
 #include "support/run_program.h"
 
 namespace scenario::compiler {
@@ -66,7 +66,7 @@ void expect_no_error(const BuildState& state) {
 void expect_error(const BuildState& state, std::int32_t number, std::int32_t cell) {
     EXPECT_EQ(state.errorNumber, number);
     EXPECT_EQ(state.errorPosition, cell * 50);
-    EXPECT_EQ(state.errorSite, (ErrorSite{ErrorSource::signalling, 0, cell}));
+    EXPECT_EQ(state.errorSite, ErrorSite::of_cell(cell));
 }
 
 TEST(SignallingPass, RoutesWithoutRoomForARuleAreLeftAlone) {
@@ -214,9 +214,9 @@ TEST(SignallingPass, PointOnCellOneStopsTheStampsWith1250) {
     put(state, 3, cell_kind::signal);
     take(state, 2);
     EXPECT_EQ(run(state), Cells{1});
-    scenario::testing::TempDir dir;
-    EXPECT_EQ(stamp_and_write(state, dir.path()).fatalError, 1250);
-    EXPECT_TRUE(scenario::testing::file_names(dir.path()).empty());
+    const auto output = stamp_and_pack(state);
+    EXPECT_EQ(output.fatal, FatalOutcome::format_markers_in_use);
+    EXPECT_FALSE(output.files.has_value());
 }
 
 // --- start rule -----------------------------------------------------------------------------

@@ -354,7 +354,7 @@ TEST(ToolErrorNumbers, TheTextReportNamesFileLineAndPosition) {
                                     dir.path());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err,
-              "train.txt:18: error 16: a signal lands on a cell that is already taken (position "
+              "train.txt:18:12: error 16: a signal lands on a cell that is already taken (position "
               "1100 m)\n");
     EXPECT_TRUE(result.out.starts_with("route 20000 m, 541 cells, 3 stations, 0 signals"))
         << result.out;

@@ -15,8 +15,22 @@ BuildState faulty(std::int32_t number, std::int32_t position, ErrorSource source
     BuildState state;
     state.errorNumber = number;
     state.errorPosition = position;
-    state.errorSite = {source, line, cell};
+    state.errorSite = compiler::ErrorSite::in_text(source, line);
+    state.errorSite.cell = cell;
     return state;
+}
+
+compiler::CompileOutput placed(std::int32_t code_points) {
+    compiler::CompileOutput output;
+    output.codePointsPlaced = code_points;
+    output.files.emplace();
+    return output;
+}
+
+compiler::CompileOutput ended_by(compiler::FatalOutcome outcome) {
+    compiler::CompileOutput output;
+    output.fatal = outcome;
+    return output;
 }
 
 TEST(CompileReport, NamesTheTextAndLineOfTheRecordThatRaisedTheFault) {
@@ -56,7 +70,7 @@ TEST(CompileReport, ACleanCompileHasNoDiagnosticAndCountsTheResult) {
     state.cells[38].kind = compiler::cell_kind::signal;
     state.cells[50].kind = compiler::cell_kind::signal;
     state.stationCount = 24;
-    const auto report = make_report(state, {.fatalError = 0, .codePointsPlaced = 9}, kNames);
+    const auto report = make_report(state, placed(9), kNames);
     EXPECT_EQ(report.outcome, CompileOutcome::clean);
     EXPECT_EQ(diagnostic_line(report), "");
     EXPECT_EQ(summary_line(report),
@@ -66,7 +80,8 @@ TEST(CompileReport, ACleanCompileHasNoDiagnosticAndCountsTheResult) {
 
 TEST(CompileReport, AReservedPlaceInUseIsRefusedWithoutAPosition) {
     auto state = faulty(16, 1850, ErrorSource::train_text, 87);
-    const auto report = make_report(state, {.fatalError = 1250, .codePointsPlaced = 0}, kNames);
+    const auto report =
+        make_report(state, ended_by(compiler::FatalOutcome::format_markers_in_use), kNames);
     EXPECT_EQ(report.outcome, CompileOutcome::refused);
     EXPECT_EQ(report.errorNumber, 1250);
     EXPECT_EQ(report.errorPosition, std::nullopt);

@@ -122,7 +122,8 @@ compiler::BuildState synthetic_state(bool with_plan) {
 
 void write_synthetic_scenario(const std::filesystem::path& directory, bool with_plan) {
     auto state = synthetic_state(with_plan);
-    compiler::stamp_and_write(state, directory);
+    const auto output = compiler::stamp_and_pack(state);
+    compiler::write_compact_files(*output.files, directory, state.LineTitle, state.TrainCode);
 }
 
 }  // namespace scenario::testing

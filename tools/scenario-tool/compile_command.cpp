@@ -10,7 +10,6 @@
 #include "exit_status.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
-#include "private_directory.h"
 #include "safe_names.h"
 #include "text_encoding.h"
 #include "usage_text.h"
@@ -95,52 +94,40 @@ CompileReport compile_texts(const CompileRequest& request) {
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
     check_writable(request.out_directory);
-    const auto outputs = output_names(request);
-    for (const auto& name : outputs) {
+    for (const auto& name : output_names(request)) {
         check_not_an_input(files::full_path(request.out_directory, name), request);
     }
 
-    PrivateDirectory work;
     compiler::BuildState state;
-    state.LineTitle = request.LineTitle;
-    state.TrainCode = request.TrainCode;
+    compiler::CompileInput input;
+    input.line_text = compiler::SourceText::of(line_bytes);
+    input.train_text = compiler::SourceText::of(train_bytes);
+    input.LineTitle = request.LineTitle;
+    input.TrainCode = request.TrainCode;
+    input.buildFlag = request.with_plan ? 1 : 0;
     const TextNames names{shown(request.line_text), shown(request.train_text)};
-    CompileReport report;
+    compiler::CompileOutput output;
     try {
-        files::replace_file(files::full_path(work.path(), files::line_text_name(state.LineTitle)),
-                            line_bytes);
-        files::replace_file(
-            files::full_path(work.path(), files::train_text_name(state.LineTitle, state.TrainCode)),
-            train_bytes);
-        const auto result =
-            compiler::memorizza_percorso(state, work.path(), request.with_plan ? 1 : 0);
-        report = make_report(state, result, names);
-    } catch (const compiler::NoCellsError& failure) {
-        return make_no_cells_report(state, names, failure.what());
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError(std::string("the compile could not use its working directory: ") +
-                               failure.what());
+        output = compiler::compile_scenario(state, input);
     } catch (const std::exception& failure) {
-        // Something in the texts the compact files cannot hold (a name longer than 65535
-        // bytes, say): nothing was written.
+        // Something in the texts the compact files cannot hold: nothing was written.
         CompileReport refused;
         refused.outcome = CompileOutcome::refused;
         refused.message = std::string("the texts cannot be compiled: ") + failure.what();
         return refused;
     }
-    if (report.outcome == CompileOutcome::refused) {
+    CompileReport report = make_report(state, output, names);
+    if (!output.files) {
         return report;
     }
     try {
-        for (const auto& name : outputs) {
-            const auto bytes = files::read_file(files::full_path(work.path(), name));
-            files::replace_file(files::full_path(request.out_directory, name), bytes);
-            report.written.push_back(name);
-        }
+        compiler::write_compact_files(*output.files, request.out_directory, request.LineTitle,
+                                      request.TrainCode);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(std::string("the compact files could not be written: ") +
                                failure.what());
     }
+    report.written = output_names(request);
     return report;
 }
 

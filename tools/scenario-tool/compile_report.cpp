@@ -44,6 +44,14 @@ void fill_site(CompileReport& report, const compiler::BuildState& state, const T
     }
     if (site.source != ErrorSource::none && site.line > 0) {
         report.line = site.line;
+        if (site.column > 0) {
+            report.column = site.column;
+        }
+    }
+    if (!site.detail.empty()) {
+        // A reading failure says what exactly could not be read.
+        report.detail = site.detail;
+        report.message = "the text could not be read: " + site.detail;
     }
     if (site.source == ErrorSource::signalling && site.cell >= 0) {
         report.cell = site.cell;
@@ -52,38 +60,40 @@ void fill_site(CompileReport& report, const compiler::BuildState& state, const T
 
 }  // namespace
 
-CompileReport make_report(const compiler::BuildState& state, const compiler::CompileResult& result,
+CompileReport make_report(const compiler::BuildState& state, const compiler::CompileOutput& output,
                           const TextNames& names) {
     CompileReport report;
     fill_counts(report, state);
-    report.codePointsPlaced = result.codePointsPlaced;
-    if (result.fatalError != 0) {
-        report.outcome = CompileOutcome::refused;
-        report.errorNumber = result.fatalError;
-        report.message = std::string(compiler::error_meaning(result.fatalError)) +
-                         ": something stands on cell 1, at the very start of the route; no "
-                         "compact file was written";
-        return report;
+    report.codePointsPlaced = output.codePointsPlaced;
+    switch (output.fatal) {
+        case compiler::FatalOutcome::none:
+            if (state.errorNumber != 0) {
+                report.outcome = CompileOutcome::recorded_fault;
+                fill_site(report, state, names);
+            }
+            return report;
+        case compiler::FatalOutcome::no_cells:
+            report.outcome = CompileOutcome::refused;
+            if (state.errorNumber != 0) {
+                fill_site(report, state, names);
+                report.message += "; no compact file was written";
+            } else {
+                report.file = names.line_text;
+                report.message =
+                    "the line description gave no route length, so there are no cells to stamp "
+                    "and no compact file was written";
+            }
+            return report;
+        case compiler::FatalOutcome::format_markers_in_use:
+        case compiler::FatalOutcome::scenario_codes_in_use:
+            break;
     }
-    if (state.errorNumber != 0) {
-        report.outcome = CompileOutcome::recorded_fault;
-        fill_site(report, state, names);
-    }
-    return report;
-}
-
-CompileReport make_no_cells_report(const compiler::BuildState& state, const TextNames& names,
-                                   const std::string& what) {
-    CompileReport report;
+    const auto number = compiler::fatal_error_number(output.fatal);
     report.outcome = CompileOutcome::refused;
-    fill_counts(report, state);
-    if (state.errorNumber != 0) {
-        fill_site(report, state, names);
-        report.message += "; no compact file was written";
-    } else {
-        report.file = names.line_text;
-        report.message = what;
-    }
+    report.errorNumber = number;
+    report.message = std::string(compiler::error_meaning(number)) +
+                     ": something stands on cell 1, at the very start of the route; no "
+                     "compact file was written";
     return report;
 }
 
@@ -94,6 +104,9 @@ std::string diagnostic_line(const CompileReport& report) {
     std::string line = report.file ? *report.file : std::string("scenario-tool");
     if (report.line) {
         line += ":" + std::to_string(*report.line);
+        if (report.column) {
+            line += ":" + std::to_string(*report.column);
+        }
     }
     line += ": error";
     if (report.errorNumber != 0) {
@@ -126,6 +139,7 @@ std::string report_json(const CompileReport& report) {
     json.key("errorPosition").value_or_null(report.errorPosition);
     json.key("file").value_or_null(report.file);
     json.key("line").value_or_null(report.line);
+    json.key("column").value_or_null(report.column);
     json.key("cell").value_or_null(report.cell);
     json.key("message").value(report.message);
     json.key("diagnostic").value(diagnostic_line(report));

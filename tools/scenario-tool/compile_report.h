@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/memorizza_percorso.h"
+#include "compiler/compile.h"
 #include "compiler/model/build_state.h"
 
 namespace scenario::tool {
@@ -22,9 +22,11 @@ struct CompileReport {
     std::int32_t errorNumber = 0;
     std::optional<std::int32_t> errorPosition;  // only for numbers that come with a position
     std::optional<std::string> file;            // the author's text that raised the fault
-    std::optional<std::int32_t> line;           // 1-based line of the record in that text
+    std::optional<std::int32_t> line;           // 1-based line of the field in that text
+    std::optional<std::int32_t> column;         // 1-based column (bytes) of that field
     std::optional<std::int32_t> cell;           // for faults of the signalling pass
     std::string message;                        // meaning of the number, or what went wrong
+    std::string detail;                         // what exactly could not be read (error 25)
 
     std::int32_t routeLength = 0;
     std::int32_t cellCount = 0;
@@ -40,15 +42,11 @@ struct TextNames {
     std::string train_text;
 };
 
-// The report of a compile that ran: from the build state, the driver's result and the names.
-CompileReport make_report(const compiler::BuildState& state, const compiler::CompileResult& result,
+// The report of a compile: from the build state, the compile's output and the names.
+CompileReport make_report(const compiler::BuildState& state, const compiler::CompileOutput& output,
                           const TextNames& names);
 
-// The report of a compile that stopped because the line text gave no route length.
-CompileReport make_no_cells_report(const compiler::BuildState& state, const TextNames& names,
-                                   const std::string& what);
-
-// "FILE:LINE: error N: meaning (position P m)", or for the signalling pass
+// "FILE:LINE:COLUMN: error N: meaning (position P m)", or for the signalling pass
 // "FILE: error N: meaning (cell C, position P m)". Empty for a clean compile.
 std::string diagnostic_line(const CompileReport& report);
 

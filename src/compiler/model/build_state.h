@@ -26,13 +26,31 @@ inline constexpr std::size_t first_sign_slot = 80;
 }  // namespace entry
 
 // Which text or stage raised the fault recorded last. Not written to any file: it lets the
-// authors' tool name the file, the line and the cell of a fault.
+// authors' tool name the file, the line, the column and the cell of a fault.
 enum class ErrorSource : std::uint8_t { none, line_text, train_text, signalling };
 
 struct ErrorSite {
     ErrorSource source = ErrorSource::none;
-    std::int32_t line = 0;   // 1-based line of the record in its text, 0 when unknown
-    std::int32_t cell = -1;  // cell index for faults of the signalling pass, -1 otherwise
+    std::int32_t line = 0;    // 1-based line of the field that raised it, 0 when unknown
+    std::int32_t column = 0;  // 1-based column (bytes) of that field, 0 when unknown
+    std::int32_t cell = -1;   // cell index for faults of the signalling pass, -1 otherwise
+    std::string detail;       // what exactly could not be read, for a reading failure
+
+    static ErrorSite in_text(ErrorSource source, std::int32_t line = 0, std::int32_t column = 0,
+                             std::string detail = {}) {
+        ErrorSite site;
+        site.source = source;
+        site.line = line;
+        site.column = column;
+        site.detail = std::move(detail);
+        return site;
+    }
+    static ErrorSite of_cell(std::int32_t cell) {
+        ErrorSite site;
+        site.source = ErrorSource::signalling;
+        site.cell = cell;
+        return site;
+    }
 
     friend bool operator==(const ErrorSite&, const ErrorSite&) = default;
 };

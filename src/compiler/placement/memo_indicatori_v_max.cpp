@@ -2,6 +2,7 @@
 #include <string>
 
 #include "compiler/model/read_failure.h"
+#include "compiler/model/record_fault.h"
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 
@@ -30,7 +31,7 @@ void memo_indicatori_v_max(BuildState& state, std::int32_t posizione, std::int32
                            std::int32_t strisced) {
     TrackCell* cell = cell_at(state, board_cell(posizione));
     if (cell == nullptr || !is_free(*cell)) {
-        state.errorNumber = 21;
+        record_helper_fault<Fault::speed_board_cell_taken>(state);
         return;
     }
     const auto ref = packed_speed(vas, vad);

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/record_fault.h"
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 
@@ -10,7 +10,7 @@ void memo_montagna(BuildState& state, std::int32_t inizio, std::int32_t fine, st
     // The span lists hold 80 spans; a further one is refused, changing nothing, rather than
     // written past them.
     if (state.spanCount >= static_cast<std::int32_t>(kSpanSlots) - 1) {
-        state.errorNumber = kTooManySpans;
+        record_helper_fault<Fault::too_many_mountain_spans>(state);
         return;
     }
     bool markers = false;

@@ -1,3 +1,4 @@
+#include "compiler/model/record_fault.h"
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 
@@ -20,18 +21,18 @@ void memo_rallentamento(BuildState& state, std::int32_t x, std::int32_t v, std::
     const std::int64_t e = board_cell(static_cast<std::int64_t>(x) + l);
     const bool has_warning = x > 1500;
     if (has_warning && !can_place(state, w)) {
-        state.errorNumber = 17;
+        record_helper_fault<Fault::warning_board_cell_taken>(state);
         return;
     }
     if (!has_warning) {
         f_ta = 0;
     }
     if (!can_place(state, a)) {
-        state.errorNumber = 18;
+        record_helper_fault<Fault::slowdown_start_cell_taken>(state);
         return;
     }
     if (!can_place(state, e)) {
-        state.errorNumber = 19;
+        record_helper_fault<Fault::slowdown_end_cell_taken>(state);
         return;
     }
     auto& end = state.cells[static_cast<std::size_t>(e)];
@@ -60,7 +61,7 @@ void memo_rallentamento(BuildState& state, std::int32_t x, std::int32_t v, std::
     const std::int64_t j = round_half_even((static_cast<double>(x) - 1200.0) / 50.0);
     for (std::int64_t k = 0; k <= 3; ++k) {
         if (!can_place(state, j - k)) {
-            state.errorNumber = 20;
+            record_helper_fault<Fault::approach_cell_taken>(state);
             return;
         }
     }

@@ -1,3 +1,4 @@
+#include "compiler/model/record_fault.h"
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 
@@ -9,7 +10,7 @@ void memo_segnale(BuildState& state, std::int32_t posizione, std::int32_t sx, st
     const std::int64_t c = board_cell(posizione);
     TrackCell* cell = cell_at(state, c);
     if (cell == nullptr || !is_free(*cell)) {
-        state.errorNumber = 16;
+        record_helper_fault<Fault::signal_cell_taken>(state);
         return;
     }
     using W = std::int64_t;

@@ -1,9 +1,7 @@
 #include "compiler/readers/field_reader.h"
 
 #include <limits>
-#include <utility>
 
-#include "files/replace_file.h"
 #include "files/windows_1252.h"
 
 namespace scenario::compiler {
@@ -21,16 +19,14 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
+std::string place_text(TextPlace place) {
+    return "line " + std::to_string(place.line) + ", column " + std::to_string(place.column);
+}
+
 }  // namespace
 
-FieldFailure::FieldFailure(std::int32_t line, const std::string& what)
-    : ReadFailure("line " + std::to_string(line) + ": " + what), line_(line) {}
-
-FieldReader::FieldReader(std::string bytes) : bytes_(std::move(bytes)) {}
-
-FieldReader FieldReader::open(const std::filesystem::path& file) {
-    return FieldReader(files::read_file(file));
-}
+FieldFailure::FieldFailure(TextPlace place, const std::string& what)
+    : ReadFailure(place_text(place) + ": " + what), place_(place), reason_(what) {}
 
 bool FieldReader::at_line_end() const {
     if (pos_ >= bytes_.size()) {
@@ -45,6 +41,7 @@ bool FieldReader::at_line_end() const {
 void FieldReader::consume_line_end() {
     pos_ += bytes_[pos_] == '\r' ? 2 : 1;
     ++line_;
+    line_start_ = pos_;
 }
 
 void FieldReader::skip_blanks() {
@@ -53,20 +50,45 @@ void FieldReader::skip_blanks() {
     }
 }
 
-void FieldReader::start_field() {
-    field_line_ = line_;
-    if (at_end()) {
+void FieldReader::begin_record(std::string_view keyword) {
+    keyword_ = keyword;
+    record_line_ = field_.line;
+    record_line_start_ = field_line_start_;
+    missing_.clear();
+}
+
+void FieldReader::start_field(std::string_view what) {
+    const bool text_over = at_end();
+    skip_blanks();
+    field_ = {line_, static_cast<std::int32_t>(pos_ - line_start_ + 1)};
+    field_line_start_ = line_start_;
+    if (record_line_ > 0 && missing_.empty() && (text_over || field_.line > record_line_)) {
+        missing_ = what;
+    }
+    if (text_over) {
         fail("the text ends where a further field was expected");
     }
-    skip_blanks();
+}
+
+TextPlace FieldReader::line_end_of_record() const {
+    std::size_t end = record_line_start_;
+    while (end < bytes_.size() && bytes_[end] != '\n' &&
+           !(bytes_[end] == '\r' && end + 1 < bytes_.size() && bytes_[end + 1] == '\n')) {
+        ++end;
+    }
+    return {record_line_, static_cast<std::int32_t>(end - record_line_start_ + 1)};
 }
 
 void FieldReader::fail(const std::string& what) const {
-    throw FieldFailure(field_line_, what);
+    if (!missing_.empty()) {
+        throw FieldFailure(line_end_of_record(),
+                           "the line of the '" + keyword_ + "' record ends before its " + missing_);
+    }
+    throw FieldFailure(field_, what);
 }
 
-std::string FieldReader::read_text() {
-    start_field();
+std::string FieldReader::read_text(std::string_view what) {
+    start_field(what);
     const std::size_t begin = pos_;
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !at_line_end()) {
         ++pos_;
@@ -83,21 +105,27 @@ std::string FieldReader::read_text() {
             consume_line_end();
         }
     }
-    return bytes_.substr(begin, length);
+    return std::string(bytes_.substr(begin, length));
+}
+
+// After a number: a comma or a line end that follows it (and its blanks) goes with it.
+void FieldReader::end_number_field() {
+    skip_blanks();
+    if (pos_ < bytes_.size()) {
+        if (bytes_[pos_] == ',') {
+            ++pos_;
+        } else if (at_line_end()) {
+            consume_line_end();
+        }
+    }
 }
 
 std::int64_t FieldReader::read_number(std::int64_t lowest, std::int64_t highest,
-                                      std::string_view width) {
-    start_field();
+                                      std::string_view width, std::string_view what) {
+    start_field(what);
     // Blanks alone before the comma or the line end: an empty value, which stands for 0.
     if (pos_ == bytes_.size() || bytes_[pos_] == ',' || at_line_end()) {
-        if (pos_ < bytes_.size()) {
-            if (bytes_[pos_] == ',') {
-                ++pos_;
-            } else {
-                consume_line_end();
-            }
-        }
+        end_number_field();
         return 0;
     }
     const std::size_t begin = pos_;
@@ -125,36 +153,29 @@ std::int64_t FieldReader::read_number(std::int64_t lowest, std::int64_t highest,
                bytes_[end] != '\n' && end - begin < 20) {
             ++end;
         }
-        fail("\"" + bytes_.substr(begin, end - begin) + "\" is not a number");
+        fail("\"" + std::string(bytes_.substr(begin, end - begin)) + "\" is not a number");
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
     if (value < lowest || value > highest) {
-        fail("the value " + bytes_.substr(begin, pos_ - begin) + " does not fit a " +
+        fail("the value " + std::string(bytes_.substr(begin, pos_ - begin)) + " does not fit a " +
              std::string(width) + " field");
     }
-    skip_blanks();
-    if (pos_ < bytes_.size()) {
-        if (bytes_[pos_] == ',') {
-            ++pos_;
-        } else if (at_line_end()) {
-            consume_line_end();
-        }
-    }
+    end_number_field();
     return value;
 }
 
-std::int32_t FieldReader::read_int32() {
+std::int32_t FieldReader::read_int32(std::string_view what) {
     using L = std::numeric_limits<std::int32_t>;
-    return static_cast<std::int32_t>(read_number(L::min(), L::max(), "32-bit"));
+    return static_cast<std::int32_t>(read_number(L::min(), L::max(), "32-bit", what));
 }
 
-std::int16_t FieldReader::read_int16() {
+std::int16_t FieldReader::read_int16(std::string_view what) {
     using L = std::numeric_limits<std::int16_t>;
-    return static_cast<std::int16_t>(read_number(L::min(), L::max(), "16-bit"));
+    return static_cast<std::int16_t>(read_number(L::min(), L::max(), "16-bit", what));
 }
 
-std::uint8_t FieldReader::read_uint8() {
-    return static_cast<std::uint8_t>(read_number(0, 255, "8-bit"));
+std::uint8_t FieldReader::read_uint8(std::string_view what) {
+    return static_cast<std::uint8_t>(read_number(0, 255, "8-bit", what));
 }
 
 KeywordField::KeywordField(std::string_view text)

@@ -2,59 +2,87 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "compiler/model/read_failure.h"
+#include "compiler/model/text_place.h"
 
 namespace scenario::compiler {
 
-// A field that could not be read: cut short by the end of the text, not a number, too wide for
-// its variable, or too long to be written back. Carries the 1-based line of the failing field.
+// A field that could not be read: cut short by the end of the text or of its record's line, not
+// a number, too wide for its variable, or too long to be written back. Carries the place of the
+// failing field (for a record cut short, the end of the record's own line).
 class FieldFailure : public ReadFailure {
   public:
-    FieldFailure(std::int32_t line, const std::string& what);
-    std::int32_t line() const { return line_; }
+    FieldFailure(TextPlace place, const std::string& what);
+    TextPlace place() const { return place_; }
+    std::int32_t line() const { return place_.line; }
+    // What went wrong, without the place.
+    const std::string& reason() const { return reason_; }
 
   private:
-    std::int32_t line_;
+    TextPlace place_;
+    std::string reason_;
 };
 
 // Reads a scenario text field by field, the way the line and train texts are written: fields
 // end at a comma or a line end (CR LF, or a lone LF as Linux editors leave it), leading blanks
-// are skipped, and a number also ends at a blank. The whole text is held in memory.
+// are skipped, and a number also ends at a blank. The text is not copied: it must outlive the
+// reader.
 class FieldReader {
   public:
-    explicit FieldReader(std::string bytes);
-    // Reads the whole file; throws files::FileError when it cannot be read.
-    static FieldReader open(const std::filesystem::path& file);
+    explicit FieldReader(std::string_view bytes) : bytes_(bytes) {}
+    // A temporary string would be gone before it is read.
+    template <class Text>
+    requires std::is_same_v<Text, std::string> FieldReader(Text&&)
+    = delete;
 
     // Whether every byte has been read: the test made after each keyword field.
     bool at_end() const { return pos_ == bytes_.size(); }
 
     // A text field: from its first non-blank byte to the comma or line end, which is consumed.
-    std::string read_text();
+    // `what` names the value in a failure.
+    std::string read_text(std::string_view what = "text");
     // Number fields: an optional sign directly before the digits; blanks alone stand for 0.
-    std::int32_t read_int32();
-    std::int16_t read_int16();
-    std::uint8_t read_uint8();
+    std::int32_t read_int32(std::string_view what = "value");
+    std::int16_t read_int16(std::string_view what = "value");
+    std::uint8_t read_uint8(std::string_view what = "value");
 
-    // The 1-based line of the field read last (or of the one whose reading failed).
-    std::int32_t line() const { return field_line_; }
+    // The keyword field read last starts a record. A value of the record that has to be taken
+    // from a later line was missing from the record's own line: when the record then fails, the
+    // failure is placed at the end of that line and names the first value that was missing.
+    void begin_record(std::string_view keyword);
+
+    // Where the field read last (or the one whose reading failed) starts: 1-based line, and
+    // 1-based column in bytes of its first non-blank byte.
+    TextPlace place() const { return field_; }
+    std::int32_t line() const { return field_.line; }
 
   private:
     bool at_line_end() const;
     void consume_line_end();
     void skip_blanks();
-    void start_field();
-    std::int64_t read_number(std::int64_t lowest, std::int64_t highest, std::string_view width);
+    void start_field(std::string_view what);
+    void end_number_field();
+    std::int64_t read_number(std::int64_t lowest, std::int64_t highest, std::string_view width,
+                             std::string_view what);
+    TextPlace line_end_of_record() const;
     [[noreturn]] void fail(const std::string& what) const;
 
-    std::string bytes_;
+    std::string_view bytes_;
     std::size_t pos_ = 0;
-    std::int32_t line_ = 1;        // line of the byte at pos_
-    std::int32_t field_line_ = 0;  // line of the field read last
+    std::int32_t line_ = 1;             // line of the byte at pos_
+    std::size_t line_start_ = 0;        // offset of the first byte of that line
+    TextPlace field_;                   // the field read last
+    std::size_t field_line_start_ = 0;  // offset where the line of that field starts
+    // The record being read: its keyword, line and the offset where that line starts, and the
+    // first of its values that was not on that line (empty while all were).
+    std::string keyword_;
+    std::int32_t record_line_ = 0;
+    std::size_t record_line_start_ = 0;
+    std::string missing_;
 };
 
 // The keyword field of a record, with the two ways it is tested: containment regardless of

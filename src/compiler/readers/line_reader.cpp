@@ -1,14 +1,11 @@
 #include "compiler/readers/line_reader.h"
 
 #include <algorithm>
-#include <system_error>
 
-#include "compiler/model/error_catalogue.h"
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 #include "compiler/readers/field_reader.h"
 #include "compiler/readers/record_reading.h"
-#include "files/replace_file.h"
 
 namespace scenario::compiler {
 
@@ -20,16 +17,17 @@ constexpr std::int32_t kRunOut = 7000;
 // The plan of a curve may not run past this metre.
 constexpr std::int64_t kLastCurveMetre = 1000000;
 
-constexpr ErrorSource kSource = ErrorSource::line_text;
-
 // The plan: every point continues the step between the two points before it, turned by k
 // radians for a curve. The step is not renormalised, and the sums keep their order, so the
 // line binary file comes out the same on every build. Points first to last are computed with
 // the two points before each carried in registers rather than read back from the table just
 // written: the same sums in the same order, without waiting on every store. The tags are
 // stored in the same pass, beside the sums' chain of dependent additions.
+// Kept out of line, so that the fuzz builds can leave this per-metre loop without coverage
+// counters (a call per curve costs nothing).
 template <bool Curve>
-void plan_points(PathPoints& plan, std::int64_t first, std::int64_t last, double k) {
+[[gnu::noinline]] void plan_points(PathPoints& plan, std::int64_t first, std::int64_t last,
+                                   double k) {
     auto& x = plan.axis[0].values;
     auto& y = plan.axis[1].values;
     auto& x_tags = plan.axis[0].tags;
@@ -78,14 +76,15 @@ bool curvature_of(const KeywordField& field, double& k) {
     return false;
 }
 
-class LineTextReader {
+class LineTextReader : RecordReading {
   public:
-    LineTextReader(BuildState& state, FieldReader& in, const std::filesystem::path& file)
-        : state_(state), in_(in), file_(file) {}
+    LineTextReader(BuildState& state, FieldReader& in)
+        : RecordReading(state, in, ErrorSource::line_text) {}
 
     LineTextOutcome run() {
         if (!find_general_section()) {
-            return stopped(102, 0);
+            stop<Fault::no_general_section>({});
+            return outcome_;
         }
         if (general_section() == Flow::stop) {
             return outcome_;
@@ -102,7 +101,7 @@ class LineTextReader {
   private:
     bool find_general_section() {
         while (!in_.at_end()) {
-            state_.fieldBuffer = in_.read_text();
+            state_.fieldBuffer = in_.read_text("keyword");
             if (in_.at_end()) {
                 return false;
             }
@@ -115,43 +114,44 @@ class LineTextReader {
 
     Flow general_section() {
         while (!in_.at_end()) {
-            state_.fieldBuffer = in_.read_text();
+            state_.fieldBuffer = in_.read_text("keyword");
             if (in_.at_end()) {
                 break;
             }
             // Separator fields of dashes; no end test between them.
             for (int skipped = 0; skipped < 10 && KeywordField(state_.fieldBuffer).has("-");
                  ++skipped) {
-                state_.fieldBuffer = in_.read_text();
+                state_.fieldBuffer = in_.read_text("keyword");
             }
+            in_.begin_record(state_.fieldBuffer);
             const KeywordField field(state_.fieldBuffer);
-            const std::int32_t line = in_.line();
+            const TextPlace keyword = in_.place();
             if (field.has("lunghezza") && field.has("percorso")) {
-                if (route_length(line) == Flow::stop) {
+                if (route_length() == Flow::stop) {
                     return Flow::stop;
                 }
             }
             if (field.has_exact("progressiva") && field.has_exact("tre")) {
-                kilometric_range(entry::range_tre, line);
+                kilometric_range(entry::range_tre);
             }
             if (field.has_exact("progressiva") && field.has_exact("due")) {
-                kilometric_range(entry::range_due, line);
+                kilometric_range(entry::range_due);
             }
             if (field.has_exact("progressiva") && field.has_exact("uno")) {
-                kilometric_range(entry::range_uno, line);
+                kilometric_range(entry::range_uno);
             }
             auto& scenery = state_.locations[entry::scenery];
             if (field.has_exact("sfondo") && field.has_exact("uno")) {
-                scenery.zoneStart = in_.read_int32();
+                scenery.zoneStart = in_.read_int32("scenery value");
             }
             if (field.has_exact("sfondo") && field.has_exact("due")) {
-                scenery.position = in_.read_int32();
+                scenery.position = in_.read_int32("scenery value");
             }
             if (field.has_exact("sfondo") && field.has_exact("tre")) {
-                scenery.zoneEnd = in_.read_int32();
+                scenery.zoneEnd = in_.read_int32("scenery value");
             }
             if (field.has_exact("segnali") && field.has_exact("ripetizione")) {
-                if (signal_repetition(field, line) == Flow::stop) {
+                if (signal_repetition(field, keyword) == Flow::stop) {
                     return Flow::stop;
                 }
             }
@@ -163,15 +163,15 @@ class LineTextReader {
         return Flow::go_on;
     }
 
-    Flow route_length(std::int32_t line) {
-        const std::int32_t length = in_.read_int32();
+    Flow route_length() {
+        const std::int32_t length = in_.read_int32("route length");
+        const TextPlace at = in_.place();
         state_.locations[entry::train].zoneEnd = length;
         if (length > kLongestRoute) {
-            stopped(1, line);
-            return Flow::stop;
+            return stop<Fault::route_too_long>(at);
         }
         if (length < 0) {
-            throw FieldFailure(line, "a route length cannot be negative");
+            throw FieldFailure(at, "a route length cannot be negative");
         }
         const std::int32_t last_metre = length + kRunOut;
         const auto last_cell = round_half_even(last_metre / 50.0);
@@ -184,34 +184,40 @@ class LineTextReader {
         return Flow::go_on;
     }
 
-    void kilometric_range(std::size_t index, std::int32_t line) {
+    void kilometric_range(std::size_t index) {
         auto& range = state_.locations[index];
-        range.zoneStart = in_.read_int32();
-        range.zoneEnd = in_.read_int32();
-        range.position = in_.read_int32();
-        outcome_.ranges[index - entry::range_tre] = {
-            line, range.zoneStart % 50 != 0 || range.zoneEnd % 50 != 0};
+        range.zoneStart = in_.read_int32("start");
+        const TextPlace start = in_.place();
+        range.zoneEnd = in_.read_int32("kilometric value");
+        const TextPlace value = in_.place();
+        range.position = in_.read_int32("sense");
+        KilometricLine& read = outcome_.ranges[index - entry::range_tre];
+        read = {};
+        if (range.zoneStart % 50 != 0) {
+            read.off_grid = start;
+        } else if (range.zoneEnd % 50 != 0) {
+            read.off_grid = value;
+        }
     }
 
-    Flow signal_repetition(const KeywordField& field, std::int32_t line) {
+    Flow signal_repetition(const KeywordField& field, TextPlace keyword) {
         auto& repetition = state_.locations[entry::repetition];
-        repetition.zoneStart = in_.read_int32();
-        repetition.zoneEnd = in_.read_int32();
+        repetition.zoneStart = in_.read_int32("start");
+        const TextPlace start = in_.place();
+        repetition.zoneEnd = in_.read_int32("end");
+        const TextPlace end = in_.place();
         if (repetition.zoneStart % 50 != 0) {
-            stopped(3, line);
-            return Flow::stop;
+            return stop<Fault::repetition_start_off_grid>(start);
         }
         if (repetition.zoneEnd % 50 != 0) {
-            stopped(4, line);
-            return Flow::stop;
+            return stop<Fault::repetition_end_off_grid>(end);
         }
         if (field.has("4")) {
             repetition.position = 4;
         } else if (field.has("9")) {
             repetition.position = 9;
         } else {
-            stopped(5, line);
-            return Flow::stop;
+            return stop<Fault::repetition_without_code_system>(keyword);
         }
         if (repetition.zoneEnd == 0) {
             repetition.position = 0;
@@ -223,7 +229,7 @@ class LineTextReader {
         state_.spanCount = 0;
         if (state_.buildFlag != 0) {
             if (!state_.plan.allocated()) {
-                throw FieldFailure(in_.line(), "the plan needs a route length, and none was read");
+                throw FieldFailure(in_.place(), "the plan needs a route length, and none was read");
             }
             // The route starts at the origin heading along +y.
             for (auto& axis : state_.plan.axis) {
@@ -234,35 +240,30 @@ class LineTextReader {
             state_.plan.axis[0].values[1] = 0;
             state_.plan.axis[1].values[1] = 1;
         }
-        while (next_keyword(in_, state_)) {
+        while (next_keyword()) {
             const KeywordField field(state_.fieldBuffer);
-            const std::int32_t line = in_.line();
+            const TextPlace keyword = in_.place();
             Flow flow = Flow::go_on;
             if (field.has("pendenza")) {
-                flow = gradient(line);
+                flow = gradient();
             }
             if (flow == Flow::go_on && state_.buildFlag != 0 && field.has("curva")) {
-                flow = curve(field, line);
+                flow = curve(field, keyword);
             }
             if (flow == Flow::go_on && field.has("montagna")) {
-                flow = mountain_span(line);
+                flow = mountain_span();
             }
             if (flow == Flow::go_on && field.has("indicatori_v")) {
-                flow = speed_board(line);
+                flow = speed_board();
             }
             if (flow == Flow::go_on && field.has("indicat") && field.has("cartello")) {
-                flow = sign_board(line);
+                flow = sign_board();
             }
             if (flow != Flow::go_on) {
                 return flow;
             }
         }
         return Flow::go_on;
-    }
-
-    // A record past the cells ends the records as the end of the text would.
-    bool refused_near_end(std::int32_t p, std::int32_t line) {
-        return compiler::refused_near_end(state_, in_, p, 100, kSource, line);
     }
 
     // A cell's gradient code: the gradient plus 100, in its 8 bits.
@@ -274,23 +275,26 @@ class LineTextReader {
 
     // Each cell carries the gradient in force over it: the previous record's value up to this
     // record's cell, at least one cell per record.
-    Flow gradient(std::int32_t line) {
-        return gradient_fill_.read_record(state_, in_, kSource, line, write_gradient());
-    }
-
-    void fill_gradient_to(std::int64_t n) {
-        gradient_fill_.up_to(n, state_.last_cell(), write_gradient());
-    }
-
-    Flow curve(const KeywordField& field, std::int32_t line) {
-        const std::int32_t start = in_.read_int32();
-        if (refused_near_end(start, line)) {
+    Flow gradient() {
+        const std::int32_t p = in_.read_int32("position");
+        if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t length = in_.read_int32();
+        const std::int32_t g = in_.read_int32("gradient");
+        gradient_fill_.record(p, g, state_.last_cell(), write_gradient());
+        return Flow::go_on;
+    }
+
+    Flow curve(const KeywordField& field, TextPlace keyword) {
+        const std::int32_t start = in_.read_int32("start");
+        const TextPlace at = in_.place();
+        if (refused_near_end(start, at)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t length = in_.read_int32("length");
         double k = 0;
         if (!curvature_of(field, k)) {
-            return stop_with(103, line);
+            return stop<Fault::curve_without_class>(keyword);
         }
         if (field.has("s")) {
             k = -k;  // a left-hand curve
@@ -298,7 +302,7 @@ class LineTextReader {
         // The last two metres of the plan stay empty: a curve may not reach them.
         const std::int64_t end = std::int64_t{start} + length;
         if (end > std::int64_t{state_.plan.last_metre()} - 2) {
-            record_fault_at(state_, 15, start, kSource, line);
+            record_fault<Fault::record_near_route_end>(state_, start, site(at));
             return Flow::end_of_records;
         }
         // Both runs stop after metre 1000000, the last one the plan may bend at.
@@ -307,7 +311,7 @@ class LineTextReader {
             plan_points<false>(state_.plan, metre_, last, 0);
             metre_ = last + 1;
             if (metre_ > kLastCurveMetre) {
-                return stop_with(103, line);
+                return stop<Fault::curve_without_class>(at);
             }
         }
         if (metre_ <= end) {
@@ -315,56 +319,67 @@ class LineTextReader {
             plan_points<true>(state_.plan, metre_, last, k);
             metre_ = last + 1;
             if (metre_ > kLastCurveMetre) {
-                return stop_with(103, line);
+                return stop<Fault::curve_without_class>(at);
             }
         }
         return Flow::go_on;
     }
 
-    Flow mountain_span(std::int32_t line) {
-        const std::int32_t inizio = in_.read_int32();
-        if (refused_near_end(inizio, line)) {
+    Flow mountain_span() {
+        const std::int32_t inizio = in_.read_int32("start");
+        const TextPlace at = in_.place();
+        if (refused_near_end(inizio, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t fine = in_.read_int32();
-        std::int32_t tipo = in_.read_int32();
+        const std::int32_t fine = in_.read_int32("end");
+        std::int32_t tipo = in_.read_int32("kind");
+        const std::int32_t before = state_.errorNumber;
         memo_montagna(state_, inizio, fine, tipo);
-        return stop_if_placement_failed(inizio, line);
+        return stop_if_fault_stands(before, inizio, at);
     }
 
-    Flow speed_board(std::int32_t line) {
-        const std::int32_t posizione = in_.read_int32();
-        if (refused_near_end(posizione, line)) {
+    Flow speed_board() {
+        const std::int32_t posizione = in_.read_int32("position");
+        const TextPlace at = in_.place();
+        if (refused_near_end(posizione, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t vas = in_.read_int32();
-        const std::int32_t vbs = in_.read_int32();
-        const std::int32_t vcs = in_.read_int32();
-        const std::int32_t strisces = in_.read_int32();
-        const std::int32_t vad = in_.read_int32();
-        const std::int32_t vbd = in_.read_int32();
-        const std::int32_t vcd = in_.read_int32();
-        const std::int32_t strisced = in_.read_int32();
-        memo_indicatori_v_max(state_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced);
-        return stop_if_placement_failed(posizione, line);
+        const std::int32_t vas = in_.read_int32("first speed on the left");
+        const std::int32_t vbs = in_.read_int32("second speed on the left");
+        const std::int32_t vcs = in_.read_int32("third speed on the left");
+        const std::int32_t strisces = in_.read_int32("stripes on the left");
+        const std::int32_t vad = in_.read_int32("first speed on the right");
+        const std::int32_t vbd = in_.read_int32("second speed on the right");
+        const std::int32_t vcd = in_.read_int32("third speed on the right");
+        const std::int32_t strisced = in_.read_int32("stripes on the right");
+        const std::int32_t before = state_.errorNumber;
+        try {
+            memo_indicatori_v_max(state_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd,
+                                  strisced);
+        } catch (const ReadFailure& failure) {
+            // Speeds the board cannot show: the failure belongs to the whole record.
+            throw FieldFailure(at, failure.what());
+        }
+        return stop_if_fault_stands(before, posizione, at);
     }
 
     // A sign board takes the next free entry of the table, counting down from 80; its cell
     // refers to the entry.
-    Flow sign_board(std::int32_t line) {
-        const std::int32_t p = in_.read_int32();
-        if (refused_near_end(p, line)) {
+    Flow sign_board() {
+        const std::int32_t p = in_.read_int32("position");
+        const TextPlace at = in_.place();
+        if (refused_near_end(p, at)) {
             return Flow::end_of_records;
         }
-        state_.fieldBuffer = in_.read_text();
+        state_.fieldBuffer = in_.read_text("board text");
         // A cell before the start of the route is as unavailable as a taken one.
         TrackCell* cell = cell_at(state_, board_cell(p));
         if (cell == nullptr || !is_free(*cell)) {
-            return stop_with(6, line, p);
+            return stop<Fault::sign_board_cell_taken>(p, at);
         }
         // Entry 0 is never written: with boards in 80 down to 1 the table is full.
         if (outcome_.signSlot <= 0) {
-            return stop_with(kTooManySignBoards, line, p);
+            return stop<Fault::sign_board_table_full>(p, at);
         }
         cell->kind = cell_kind::sign_board;
         cell->ref = low_bits<std::int16_t>(outcome_.signSlot);
@@ -373,40 +388,11 @@ class LineTextReader {
         return Flow::go_on;
     }
 
-    Flow stop_if_placement_failed(std::int32_t position, std::int32_t line) {
-        if (state_.errorNumber <= 0) {
-            return Flow::go_on;
-        }
-        state_.errorPosition = position;
-        state_.errorSite = {kSource, line, -1};
-        files::delete_file(file_);
-        return Flow::stop;
-    }
-
-    Flow stop_with(std::int32_t number, std::int32_t line) {
-        stopped(number, line);
-        return Flow::stop;
-    }
-
-    Flow stop_with(std::int32_t number, std::int32_t line, std::int32_t position) {
-        files::delete_file(file_);
-        record_fault_at(state_, number, position, kSource, line);
-        return Flow::stop;
-    }
-
-    LineTextOutcome stopped(std::int32_t number, std::int32_t line) {
-        files::delete_file(file_);
-        record_fault(state_, number, kSource, line);
-        outcome_.train_text_follows = false;
-        return outcome_;
-    }
-
     // The end of the records: the last gradient holds up to the run-out and the plan runs
     // straight on to the last metre but two.
     void finish() {
-        files::delete_file(file_);
-        const std::int64_t last = last_cell_or_fail(state_, in_);
-        fill_gradient_to(last - 2);
+        const std::int64_t last = last_cell_or_fail();
+        gradient_fill_.up_to(last - 2, state_.last_cell(), write_gradient());
         if (state_.buildFlag != 0) {
             const std::int64_t last_point = std::int64_t{state_.plan.last_metre()} - 2;
             if (metre_ <= last_point) {
@@ -416,9 +402,6 @@ class LineTextReader {
         }
     }
 
-    BuildState& state_;
-    FieldReader& in_;
-    const std::filesystem::path& file_;
     LineTextOutcome outcome_;
     ProfileFill gradient_fill_;
     std::int64_t metre_ = 2;
@@ -426,24 +409,9 @@ class LineTextReader {
 
 }  // namespace
 
-LineTextOutcome read_line_text(BuildState& state, const std::filesystem::path& file,
-                               ReadingPlace& place) {
-    place = {kSource, 0};
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec) && !ec) {
-        record_fault(state, 101, kSource, 0);
-        return {};
-    }
-    FieldReader in = FieldReader::open(file);
-    try {
-        return LineTextReader(state, in, file).run();
-    } catch (const FieldFailure& failure) {
-        place.line = failure.line();
-        throw;
-    } catch (...) {
-        place.line = in.line();
-        throw;
-    }
+LineTextOutcome read_line_text(BuildState& state, std::string_view text) {
+    FieldReader in(text);
+    return with_failures_placed(in, [&] { return LineTextReader(state, in).run(); });
 }
 
 }  // namespace scenario::compiler

@@ -2,17 +2,16 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <string_view>
 
 #include "compiler/model/build_state.h"
-#include "compiler/readers/reading_place.h"
+#include "compiler/model/text_place.h"
 
 namespace scenario::compiler {
 
 // A kilometric range as its "progressiva" line gave it, before the ranges are ordered.
 struct KilometricLine {
-    std::int32_t line = 0;  // 0 when no line gave the range
-    bool off_grid = false;  // start or kilometric value not a multiple of 50
+    TextPlace off_grid;  // the start or kilometric value off the 50 m grid; line 0 when none is
 };
 
 // What the reading of the train text takes over from the line text.
@@ -22,10 +21,9 @@ struct LineTextOutcome {
     std::array<KilometricLine, 3> ranges{};  // as read into entries 81, 82, 83
 };
 
-// Reads the line description file into the model: general settings, cells and plan, gradients,
-// curves, mountain spans, speed boards and sign boards; deletes the file. Faults are recorded;
-// a reading failure is thrown, with `place` naming where it happened.
-LineTextOutcome read_line_text(BuildState& state, const std::filesystem::path& file,
-                               ReadingPlace& place);
+// Reads the line description text into the model: general settings, cells and plan, gradients,
+// curves, mountain spans, speed boards and sign boards. Faults are recorded; a reading failure
+// is thrown as a FieldFailure that names its place in the text.
+LineTextOutcome read_line_text(BuildState& state, std::string_view text);
 
 }  // namespace scenario::compiler

@@ -6,9 +6,9 @@
 
 namespace scenario::compiler {
 
-// Reads the line description file and then the train service file of the directory into the
-// model. Faults are recorded in errorNumber / errorPosition (and errorSite); whatever cannot be
-// read is error 25. Both texts are temporaries: neither is left in the directory afterwards.
+// The builder's reading of its two temporary texts: reads the line description file and the
+// train service file of the directory into the model (read_texts), then deletes the line text
+// and the train text, on every path. A text that cannot be deleted is a reading failure (25).
 void memorizza_dati(BuildState& state, const std::filesystem::path& directory);
 
 }  // namespace scenario::compiler

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <string_view>
 
 #include "compiler/model/build_state.h"
 #include "compiler/model/numbers.h"
+#include "compiler/model/record_fault.h"
 #include "compiler/readers/field_reader.h"
 
 namespace scenario::compiler {
@@ -15,29 +18,58 @@ enum class Flow {
     stop,            // a fault that ends the reading of this text at once
 };
 
-// Reads the keyword field of the next record into fieldBuffer, skipping at most two separator
-// fields (fields holding "-"). False at the end of the text: the field that reaches the end is
-// dropped, so the last field of a text ("[fine]") is never acted upon.
-bool next_keyword(FieldReader& in, BuildState& state);
+// Metres past a record's position that must still lie on the cells; a station needs room for
+// its zone and stop cell.
+inline constexpr std::int64_t kRecordMargin = 100;
+inline constexpr std::int64_t kStationMargin = 800;
 
-// N, the highest cell index. Throws when no route length has been read yet, since then there
-// are no cells to place anything on.
-std::int64_t last_cell_or_fail(const BuildState& state, const FieldReader& in);
+// The frame both text readers share: the model, the field reader and which text it reads, the
+// keyword loop, the bound check and the ways a record stops the reading.
+class RecordReading {
+  protected:
+    RecordReading(BuildState& state, FieldReader& in, ErrorSource source)
+        : state_(state), in_(in), source_(source) {}
 
-// Whether a record at position p lies too near the end of the route: (p + margin) / 50 is
-// beyond the last cell. Margin 100 for records, 800 for stations.
-bool too_near_end(const BuildState& state, const FieldReader& in, std::int64_t p,
-                  std::int64_t margin);
+    // Reads the keyword field of the next record into fieldBuffer, skipping at most two
+    // separator fields (fields holding "-"). False at the end of the text: the field that
+    // reaches the end is dropped, so the last field of a text ("[fine]") is never acted upon.
+    bool next_keyword();
 
-// Records a fault of a text, with the 1-based line of the record it belongs to.
-void record_fault(BuildState& state, std::int32_t number, ErrorSource source, std::int32_t line);
-void record_fault_at(BuildState& state, std::int32_t number, std::int32_t position,
-                     ErrorSource source, std::int32_t line);
+    // The site of a fault raised by the field at `where` of this text.
+    ErrorSite site(TextPlace where) const {
+        return ErrorSite::in_text(source_, where.line, where.column);
+    }
 
-// Records fault 15 at p, and says so, when a record there lies too near the end of the route
-// (see too_near_end); the reading of the records then ends as at the end of the text.
-bool refused_near_end(BuildState& state, const FieldReader& in, std::int32_t p, std::int64_t margin,
-                      ErrorSource source, std::int32_t line);
+    // N, the highest cell index. Throws when no route length has been read yet, since then
+    // there are no cells to place anything on.
+    std::int64_t last_cell_or_fail() const;
+
+    // Whether a record at p lies too near the end of the route: (p + margin) / 50 is beyond the
+    // last cell. If so, records fault 15 at p; the records then end as at the end of the text.
+    bool refused_near_end(std::int32_t p, TextPlace where, std::int64_t margin = kRecordMargin);
+
+    // A fault that stops the reading of this text.
+    template <Fault F>
+    Flow stop(TextPlace where) {
+        record_fault<F>(state_, site(where));
+        return Flow::stop;
+    }
+    template <Fault F>
+    Flow stop(std::int32_t position, TextPlace where) {
+        record_fault<F>(state_, position, site(where));
+        return Flow::stop;
+    }
+
+    // After a placement helper: a fault it recorded stops the reading, with the record's first
+    // value as the position. `before` is errorNumber before the call: a fault that was already
+    // standing (a code 15 of the line text stops the train text's first signal or slowdown)
+    // takes this record's position but keeps its own site.
+    Flow stop_if_fault_stands(std::int32_t before, std::int32_t position, TextPlace where);
+
+    BuildState& state_;
+    FieldReader& in_;
+    ErrorSource source_;
+};
 
 // A line property filled cell by cell along the route (gradient, adhesion): each record writes
 // the value in force before it from the fill index up to its own cell, at least one cell, and
@@ -56,26 +88,50 @@ class ProfileFill {
         } while (next_ < n);
     }
 
-    // A record of the property: its position and its value, margin 100 from the route's end.
+    // A record of the property at p (already past the bound check) with its value.
     template <class Write>
-    Flow read_record(BuildState& state, FieldReader& in, ErrorSource source, std::int32_t line,
-                     Write&& write) {
-        const std::int32_t p = in.read_int32();
-        if (refused_near_end(state, in, p, 100, source, line)) {
-            return Flow::end_of_records;
-        }
-        const std::int32_t value = in.read_int32();
+    void record(std::int32_t p, std::int32_t value, std::int64_t last_cell, Write&& write) {
         const std::int64_t n = round_half_even(p / 50.0);
         if (n > 0) {
-            up_to(n, state.last_cell(), write);
+            up_to(n, last_cell, write);
         }
         in_force_ = value;
-        return Flow::go_on;
     }
 
   private:
     std::int64_t next_ = 0;
     std::int32_t in_force_ = 0;
 };
+
+// The speed limit filled cell by cell like a profile, with two differences of its own: a record
+// fills only while the fill index is below the last cell, and the speed is stored as its step
+// of 5 km/h, which must fit 8 bits. A speed that does not fails where the cells take it, naming
+// the place of the speed that was in force.
+class SpeedFill {
+  public:
+    void record(std::int32_t p, std::int32_t v, TextPlace where, std::vector<TrackCell>& cells);
+    // The last speed holds up to the run-out: at least one cell, while below N - 2.
+    void finish(std::vector<TrackCell>& cells);
+
+  private:
+    void write(std::vector<TrackCell>& cells);
+
+    std::int64_t next_ = 0;
+    std::int32_t in_force_ = 0;
+    TextPlace in_force_at_;
+};
+
+// Runs a reader over a text; a failure that is not already placed in the text (an allocation,
+// say) is placed at the field read last, so that every reading failure names where it arose.
+template <class Read>
+auto with_failures_placed(const FieldReader& in, Read&& read) {
+    try {
+        return read();
+    } catch (const FieldFailure&) {
+        throw;
+    } catch (const std::exception& failure) {
+        throw FieldFailure(in.place(), failure.what());
+    }
+}
 
 }  // namespace scenario::compiler

@@ -1,38 +1,54 @@
 #include "compiler/readers/train_reader.h"
 
 #include <limits>
+#include <string>
 
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 #include "compiler/readers/field_reader.h"
 #include "compiler/readers/record_reading.h"
-#include "files/replace_file.h"
 
 namespace scenario::compiler {
 
 namespace {
 
-constexpr ErrorSource kSource = ErrorSource::train_text;
+// Station kinds by how their stop zone is laid out.
+namespace station_kind {
+// A halt whose zone ends 150 m past its position and that gets no approach marks.
+constexpr bool is_short_halt(std::int64_t t) {
+    return t == 5 || t == 6;
+}
+// A zone that runs a whole platform length on both sides of the position.
+constexpr bool is_double_zone(std::int64_t t) {
+    return t == 7 || t == 8;
+}
+// Kinds from this one on are passed through: a zone, but no stop cell and no approach marks.
+constexpr std::int64_t kFirstWithoutStop = 25;
+}  // namespace station_kind
+
+// Stop zones of consecutive stations must lie at least this far apart.
+constexpr std::int64_t kZoneGap = 350;
+// A platform shorter than this is never long.
+constexpr std::int32_t kLongPlatform = 600;
 
 // Zone bounds and times are 32-bit fields; a value that cannot be held is a reading failure.
-std::int32_t fitting_int32(std::int64_t value, std::int32_t line, const char* what) {
+std::int32_t fitting_int32(std::int64_t value, TextPlace where, const char* what) {
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-        throw FieldFailure(line, std::string(what) + " does not fit a 32-bit field");
+        throw FieldFailure(where, std::string(what) + " does not fit a 32-bit field");
     }
     return static_cast<std::int32_t>(value);
 }
 
-class TrainTextReader {
+class TrainTextReader : RecordReading {
   public:
-    TrainTextReader(BuildState& state, FieldReader& in, const std::filesystem::path& file,
-                    const LineTextOutcome& line_text)
-        : state_(state), in_(in), file_(file), line_text_(line_text) {}
+    TrainTextReader(BuildState& state, FieldReader& in, const LineTextOutcome& line_text)
+        : RecordReading(state, in, ErrorSource::train_text), line_text_(line_text) {}
 
     void run() {
         // Everything before the general section is ignored; a text without one is no fault.
         while (!in_.at_end()) {
-            if (KeywordField(in_.read_text()).has("[generale]")) {
+            if (KeywordField(in_.read_text("keyword")).has("[generale]")) {
                 break;
             }
         }
@@ -44,43 +60,43 @@ class TrainTextReader {
 
   private:
     Flow records() {
-        while (next_keyword(in_, state_)) {
+        while (next_keyword()) {
             const KeywordField field(state_.fieldBuffer);
-            const std::int32_t line = in_.line();
+            const TextPlace keyword = in_.place();
             Flow flow = Flow::go_on;
             auto& train = state_.locations[entry::train];
             auto& repetition = state_.locations[entry::repetition];
             if (field.has("frenata") && field.has("massa")) {
-                train.zoneStart = in_.read_int32();
+                train.zoneStart = in_.read_int32("braked-mass percentage");
             }
             if (field.has("vetture")) {
-                train.position = in_.read_int32();
+                train.position = in_.read_int32("number of coaches");
             }
             if (field.has("velocit")) {
-                flow = speed_limit(line);
+                flow = speed_limit();
             }
             if (flow == Flow::go_on && field.has("aderenza")) {
-                flow = adhesion(line);
+                flow = adhesion();
             }
             if (flow == Flow::go_on && field.has("orologio")) {
-                repetition.param10 = in_.read_int16();
-                repetition.param11 = in_.read_int16();
-                repetition.param12 = in_.read_int16();
+                repetition.param10 = in_.read_int16("hours");
+                repetition.param11 = in_.read_int16("minutes");
+                repetition.param12 = in_.read_int16("seconds");
             }
             if (flow == Flow::go_on && field.has("sabbia")) {
-                repetition.param7 = in_.read_int16();
+                repetition.param7 = in_.read_int16("sand value");
             }
             if (flow == Flow::go_on && field.has("segnale")) {
-                flow = signal(line);
+                flow = signal();
             }
             if (flow == Flow::go_on && field.has("rallentamento")) {
-                flow = slowdown(line);
+                flow = slowdown();
             }
             if (flow == Flow::go_on && field.has("abbattimento")) {
-                flow = code_point(line);
+                flow = code_point();
             }
             if (flow == Flow::go_on && field.has("stazione")) {
-                flow = station(line);
+                flow = station(keyword);
             }
             if (flow != Flow::go_on) {
                 return flow;
@@ -89,37 +105,13 @@ class TrainTextReader {
         return Flow::go_on;
     }
 
-    bool refused_near_end(std::int32_t p, std::int32_t margin, std::int32_t line) {
-        return compiler::refused_near_end(state_, in_, p, margin, kSource, line);
-    }
-
-    // The speed in force over a cell, in steps of 5 km/h. Converted when it is written, so a
-    // speed too high for the 8-bit field fails where the cells take it, naming its own line.
-    void write_speed(std::int64_t index) {
-        const std::int64_t step = round_half_even(previous_speed_ / 5.0);
-        if (step < 0 || step > 255) {
-            throw FieldFailure(speed_line_, "the speed " + std::to_string(previous_speed_) +
-                                                " km/h does not fit a cell's speed step");
-        }
-        state_.cells[static_cast<std::size_t>(index)].speedStep = static_cast<std::uint8_t>(step);
-    }
-
-    Flow speed_limit(std::int32_t line) {
-        const std::int32_t p = in_.read_int32();
-        if (refused_near_end(p, 100, line)) {
+    Flow speed_limit() {
+        const std::int32_t p = in_.read_int32("position");
+        if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t v = in_.read_int32();
-        const std::int64_t n = round_half_even(p / 50.0);
-        const std::int64_t last = state_.last_cell();
-        if (n > 0 && speed_fill_ < last) {
-            do {
-                write_speed(speed_fill_);
-                ++speed_fill_;
-            } while (speed_fill_ < n && speed_fill_ < last);
-        }
-        previous_speed_ = v;
-        speed_line_ = line;
+        const std::int32_t v = in_.read_int32("speed");
+        speed_fill_.record(p, v, in_.place(), state_.cells);
         return Flow::go_on;
     }
 
@@ -129,73 +121,63 @@ class TrainTextReader {
         };
     }
 
-    Flow adhesion(std::int32_t line) {
-        return adhesion_fill_.read_record(state_, in_, kSource, line, write_adhesion());
-    }
-
-    void fill_adhesion_to(std::int64_t n) {
-        adhesion_fill_.up_to(n, state_.last_cell(), write_adhesion());
-    }
-
-    Flow signal(std::int32_t line) {
-        const std::int32_t posizione = in_.read_int32();
-        if (refused_near_end(posizione, 100, line)) {
+    Flow adhesion() {
+        const std::int32_t p = in_.read_int32("position");
+        if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t sx = in_.read_int32();
-        const std::int32_t s1 = in_.read_int32();
-        const std::int32_t s2 = in_.read_int32();
-        const std::int32_t s3 = in_.read_int32();
-        const std::int32_t rapp = in_.read_int32();
-        const std::int32_t dx = in_.read_int32();
-        const std::int32_t d1 = in_.read_int32();
-        const std::int32_t d2 = in_.read_int32();
-        const std::int32_t d3 = in_.read_int32();
-        std::int32_t tempo = in_.read_int32();
+        const std::int32_t a = in_.read_int32("adhesion");
+        adhesion_fill_.record(p, a, state_.last_cell(), write_adhesion());
+        return Flow::go_on;
+    }
+
+    Flow signal() {
+        const std::int32_t posizione = in_.read_int32("position");
+        const TextPlace at = in_.place();
+        if (refused_near_end(posizione, at)) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t sx = in_.read_int32("left light");
+        const std::int32_t s1 = in_.read_int32("first aspect on the left");
+        const std::int32_t s2 = in_.read_int32("second aspect on the left");
+        const std::int32_t s3 = in_.read_int32("third aspect on the left");
+        const std::int32_t rapp = in_.read_int32("repeater");
+        const std::int32_t dx = in_.read_int32("right light");
+        const std::int32_t d1 = in_.read_int32("first aspect on the right");
+        const std::int32_t d2 = in_.read_int32("second aspect on the right");
+        const std::int32_t d3 = in_.read_int32("third aspect on the right");
+        std::int32_t tempo = in_.read_int32("time");
         const std::int32_t before = state_.errorNumber;
         memo_segnale(state_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-        return stop_if_fault_stands(before, posizione, line);
+        return stop_if_fault_stands(before, posizione, at);
     }
 
-    Flow slowdown(std::int32_t line) {
-        const std::int32_t x = in_.read_int32();
-        if (refused_near_end(x, 100, line)) {
+    Flow slowdown() {
+        const std::int32_t x = in_.read_int32("position");
+        const TextPlace at = in_.place();
+        if (refused_near_end(x, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t v = in_.read_int32();
-        const std::int32_t l = in_.read_int32();
-        const std::int32_t f_tt = in_.read_int32();
-        const std::int32_t f_ta = in_.read_int32();
-        const std::int32_t d_v = in_.read_int32();
+        const std::int32_t v = in_.read_int32("speed");
+        const std::int32_t l = in_.read_int32("length");
+        const std::int32_t f_tt = in_.read_int32("f_tt flag");
+        const std::int32_t f_ta = in_.read_int32("f_ta flag");
+        const std::int32_t d_v = in_.read_int32("d_v value");
         const std::int32_t before = state_.errorNumber;
         memo_rallentamento(state_, x, v, l, f_tt, f_ta, d_v);
-        return stop_if_fault_stands(before, x, line);
+        return stop_if_fault_stands(before, x, at);
     }
 
-    // After a signal or a slowdown any fault stops the reading, also one left by the line
-    // text (a code 15): then the position is this record's, but the fault still belongs to
-    // the line text, so its site stays.
-    Flow stop_if_fault_stands(std::int32_t before, std::int32_t position, std::int32_t line) {
-        if (state_.errorNumber <= 0) {
-            return Flow::go_on;
-        }
-        state_.errorPosition = position;
-        if (state_.errorNumber != before) {
-            state_.errorSite = {kSource, line, -1};
-        }
-        files::delete_file(file_);
-        return Flow::stop;
-    }
-
-    Flow code_point(std::int32_t line) {
-        const std::int32_t p = in_.read_int32();
-        if (refused_near_end(p, 100, line)) {
+    Flow code_point() {
+        const std::int32_t p = in_.read_int32("position");
+        const TextPlace at = in_.place();
+        if (refused_near_end(p, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t a = in_.read_int32();
+        const std::int32_t a = in_.read_int32("code");
         TrackCell* cell = cell_at(state_, round_half_even(p / 50.0));
         if (cell == nullptr || !is_free(*cell)) {
-            return stop_with(7, line, p);
+            return stop<Fault::code_point_cell_taken>(p, at);
         }
         if (a > 0) {
             cell->kind = cell_kind::code_point;
@@ -206,50 +188,80 @@ class TrainTextReader {
         return Flow::go_on;
     }
 
-    Flow station(std::int32_t line) {
+    // A station record: read into the next station entry, then its zone, its approach marks
+    // and stop cell, and the gap to the station before.
+    Flow station(TextPlace keyword) {
         // Station entries grow upwards to just below the sign boards; with the table full of
         // boards even the first station has no entry.
         if (station_ > line_text_.signSlot) {
-            return stop_with(10, line);
+            return stop<Fault::station_table_full>(keyword);
         }
         auto& s = state_.locations[static_cast<std::size_t>(station_)];
-        const std::int32_t p = in_.read_int32();
+        const std::int32_t p = in_.read_int32("position");
+        const TextPlace at = in_.place();
         s.position = p;
-        if (refused_near_end(p, 800, line)) {
+        if (refused_near_end(p, at, kStationMargin)) {
             return Flow::end_of_records;
         }
         if (p % 50 != 0) {
-            return stop_with(8, line, p);
+            return stop<Fault::station_off_grid>(p, at);
         }
-        s.kind = in_.read_uint8();
-        const std::int32_t platform = in_.read_int32();
+        s.kind = in_.read_uint8("station kind");
+        const std::int32_t platform = in_.read_int32("platform length");
         if (platform % 100 != 0) {
-            return stop_with(9, line, p);
+            return stop<Fault::station_length_off_grid>(p, in_.place());
         }
-        s.param4 = in_.read_uint8();
-        s.longFlag = in_.read_uint8();
-        s.extendFlag = in_.read_uint8();
-        s.param7 = in_.read_int16();
-        s.param8 = in_.read_int16();
-        s.param9 = in_.read_uint8();
-        s.param10 = in_.read_int16();
-        s.param11 = in_.read_int16();
-        s.param12 = in_.read_int16();
-        s.dwell = in_.read_uint8();
-        const std::int64_t hours = in_.read_int32();
-        const std::int64_t minutes = in_.read_int32();
-        const std::int64_t seconds = in_.read_int32();
-        s.name = in_.read_text();
-        s.timeOfDay = fitting_int32((hours * 60 + minutes) * 60 + seconds, line, "the time");
+        read_station_values(s);
 
+        station_zone(s, p, platform, at);
+        if (s.kind < station_kind::kFirstWithoutStop) {
+            const Flow flow = stop_cell(s, at);
+            if (flow != Flow::go_on) {
+                return flow;
+            }
+        }
+        if (station_ > 1 && std::int64_t{s.zoneStart} - kZoneGap <
+                                state_.locations[static_cast<std::size_t>(station_ - 1)].zoneEnd) {
+            return stop<Fault::station_zones_too_close>(p, at);
+        }
+        ++station_;
+        state_.stationCount = station_ - 1;
+        if (station_ >= line_text_.signSlot) {
+            return stop<Fault::station_table_full>(keyword);
+        }
+        return Flow::go_on;
+    }
+
+    // Values 4 to 17 of a station record, after its position, kind and platform length.
+    void read_station_values(LocationEntry& s) {
+        s.param4 = in_.read_uint8("fourth value");
+        s.longFlag = in_.read_uint8("long-platform flag");
+        s.extendFlag = in_.read_uint8("extension flag");
+        s.param7 = in_.read_int16("seventh value");
+        s.param8 = in_.read_int16("eighth value");
+        s.param9 = in_.read_uint8("ninth value");
+        s.param10 = in_.read_int16("tenth value");
+        s.param11 = in_.read_int16("eleventh value");
+        s.param12 = in_.read_int16("twelfth value");
+        s.dwell = in_.read_uint8("stop time");
+        const std::int64_t hours = in_.read_int32("hours");
+        const TextPlace time = in_.place();
+        const std::int64_t minutes = in_.read_int32("minutes");
+        const std::int64_t seconds = in_.read_int32("seconds");
+        s.name = in_.read_text("name");
+        s.timeOfDay = fitting_int32((hours * 60 + minutes) * 60 + seconds, time, "the time");
+    }
+
+    // The stop zone by the station's kind; the first station and short platforms keep no flags.
+    void station_zone(LocationEntry& s, std::int32_t p, std::int32_t platform, TextPlace at) {
         const std::int64_t t = s.kind;
         std::int64_t zone_start = 0;
         std::int64_t zone_end = 0;
-        if (t == 5 || t == 6) {
+        if (station_kind::is_short_halt(t)) {
             zone_start = std::int64_t{p} - platform;
             zone_end = std::int64_t{p} + 150;
             s.extendFlag = 0;
-        } else if (t == 7 || t == 8) {
+        } else if (station_kind::is_double_zone(t)) {
             zone_start = std::int64_t{p} - platform;
             zone_end = std::int64_t{p} + platform;
             s.extendFlag = 0;
@@ -258,76 +270,50 @@ class TrainTextReader {
             zone_start = std::int64_t{p} - platform / 2;
             zone_end = std::int64_t{p} + platform / 2 + (s.extendFlag != 0 ? 50 : 0);
         }
-        s.zoneStart = fitting_int32(zone_start, line, "the zone start");
-        s.zoneEnd = fitting_int32(zone_end, line, "the zone end");
-        if (platform < 600) {
+        s.zoneStart = fitting_int32(zone_start, at, "the zone start");
+        s.zoneEnd = fitting_int32(zone_end, at, "the zone end");
+        if (platform < kLongPlatform) {
             s.longFlag = 0;
         }
         if (station_ == 1) {
             s.extendFlag = 0;
             s.longFlag = 0;
         }
-        if (t < 25) {
-            const double stop_cell = s.zoneEnd / 50.0 - 1.0;
-            // A zone that runs past the cells is refused like a record too near the end.
-            if (stop_cell > static_cast<double>(state_.last_cell())) {
-                record_fault_at(state_, 15, p, kSource, line);
-                return Flow::end_of_records;
-            }
-            if (t != 5 && t != 6) {
-                // The four cells before the stop carry 81 (nearest) to 84.
-                for (int j = 1; j <= 4; ++j) {
-                    const double e = s.zoneEnd / 50.0 - j - 1.0;
-                    if (e > 1) {
-                        state_.cells[static_cast<std::size_t>(round_half_even(e))].approachMark =
-                            static_cast<std::uint8_t>(80 + j);
-                    }
+    }
+
+    // A stopping station's stop cell, the cell before its zone end, and the four approach
+    // marks before it (81 nearest to 84), except for the short halts.
+    Flow stop_cell(const LocationEntry& s, TextPlace at) {
+        const double stop_index = s.zoneEnd / 50.0 - 1.0;
+        // A zone that runs past the cells is refused like a record too near the end.
+        if (stop_index > static_cast<double>(state_.last_cell())) {
+            record_fault<Fault::record_near_route_end>(state_, s.position, site(at));
+            return Flow::end_of_records;
+        }
+        if (!station_kind::is_short_halt(s.kind)) {
+            for (int j = 1; j <= 4; ++j) {
+                const double e = s.zoneEnd / 50.0 - j - 1.0;
+                if (e > 1) {
+                    state_.cells[static_cast<std::size_t>(round_half_even(e))].approachMark =
+                        static_cast<std::uint8_t>(80 + j);
                 }
             }
-            if (stop_cell <= 1) {
-                return stop_with(24, line);
-            }
-            auto& stop = state_.cells[static_cast<std::size_t>(round_half_even(stop_cell))];
-            stop.kind = cell_kind::station_stop;
-            stop.ref = low_bits<std::int16_t>(station_);
         }
-        if (station_ > 1 && std::int64_t{s.zoneStart} - 350 <
-                                state_.locations[static_cast<std::size_t>(station_ - 1)].zoneEnd) {
-            return stop_with(22, line, p);
+        if (stop_index <= 1) {
+            return stop<Fault::no_stop_cell>(at);
         }
-        ++station_;
-        state_.stationCount = station_ - 1;
-        if (station_ >= line_text_.signSlot) {
-            return stop_with(10, line);
-        }
+        auto& cell = state_.cells[static_cast<std::size_t>(round_half_even(stop_index))];
+        cell.kind = cell_kind::station_stop;
+        cell.ref = low_bits<std::int16_t>(station_);
         return Flow::go_on;
-    }
-
-    Flow stop_with(std::int32_t number, std::int32_t line) {
-        files::delete_file(file_);
-        record_fault(state_, number, kSource, line);
-        return Flow::stop;
-    }
-
-    Flow stop_with(std::int32_t number, std::int32_t line, std::int32_t position) {
-        files::delete_file(file_);
-        record_fault_at(state_, number, position, kSource, line);
-        return Flow::stop;
     }
 
     // The end of the records: the last speed and adhesion hold up to the run-out; then the
     // kilometric ranges must start and read on the 50 m grid.
     void finish() {
-        files::delete_file(file_);
-        const std::int64_t last = last_cell_or_fail(state_, in_);
-        do {
-            if (speed_fill_ > last) {
-                break;
-            }
-            write_speed(speed_fill_);
-            ++speed_fill_;
-        } while (speed_fill_ < last - 2);
-        fill_adhesion_to(last - 2);
+        const std::int64_t last = last_cell_or_fail();
+        speed_fill_.finish(state_.cells);
+        adhesion_fill_.up_to(last - 2, state_.last_cell(), write_adhesion());
         check_kilometric_ranges();
     }
 
@@ -342,41 +328,27 @@ class TrainTextReader {
         }
         // The ordering moves ranges whole, so the first line that gave an off-grid range is
         // the one to mend.
-        std::int32_t line = 0;
+        TextPlace first;
         for (const auto& read : line_text_.ranges) {
-            if (read.off_grid && read.line > 0 && (line == 0 || read.line < line)) {
-                line = read.line;
+            if (read.off_grid.line > 0 && (first.line == 0 || read.off_grid.line < first.line)) {
+                first = read.off_grid;
             }
         }
-        record_fault(state_, 2, ErrorSource::line_text, line);
+        record_fault<Fault::kilometric_range_off_grid>(
+            state_, ErrorSite::in_text(ErrorSource::line_text, first.line, first.column));
     }
 
-    BuildState& state_;
-    FieldReader& in_;
-    const std::filesystem::path& file_;
     const LineTextOutcome& line_text_;
-    std::int64_t speed_fill_ = 0;
+    SpeedFill speed_fill_;
     ProfileFill adhesion_fill_;
-    std::int32_t previous_speed_ = 0;
-    std::int32_t speed_line_ = 0;
     std::int32_t station_ = 1;
 };
 
 }  // namespace
 
-void read_train_text(BuildState& state, const std::filesystem::path& file,
-                     const LineTextOutcome& line_text, ReadingPlace& place) {
-    place = {kSource, 0};
-    FieldReader in = FieldReader::open(file);
-    try {
-        TrainTextReader(state, in, file, line_text).run();
-    } catch (const FieldFailure& failure) {
-        place.line = failure.line();
-        throw;
-    } catch (...) {
-        place.line = in.line();
-        throw;
-    }
+void read_train_text(BuildState& state, std::string_view text, const LineTextOutcome& line_text) {
+    FieldReader in(text);
+    with_failures_placed(in, [&] { TrainTextReader(state, in, line_text).run(); });
 }
 
 }  // namespace scenario::compiler

@@ -78,14 +78,14 @@ TEST(Minimo, ReturnsTheSmallerAndTheFirstOnATie) {
 }
 
 TEST(ErrorCatalogue, EveryNumberHasAMeaningAndTheUnusedOnesHaveNone) {
-    for (const auto& e : error_catalogue()) {
-        EXPECT_FALSE(e.meaning.empty()) << e.number;
-        EXPECT_NE(error_meaning(e.number), "unknown error");
+    for (const auto& e : kFaultCatalogue) {
+        EXPECT_FALSE(e.meaning.empty()) << e.number();
+        EXPECT_NE(error_meaning(e.number()), "unknown error");
     }
     for (const int unused : {0, 14, 23, 28, 100, 104, 1249, 1252}) {
         EXPECT_EQ(error_meaning(unused), "unknown error") << unused;
     }
-    EXPECT_EQ(error_catalogue().size(), 30u);
+    EXPECT_EQ(kFaultCatalogue.size(), 30u);
     EXPECT_TRUE(error_sets_position(16));
     EXPECT_FALSE(error_sets_position(10));
 }

@@ -192,7 +192,7 @@ TEST(MemoMontagna, EightyFirstSpanIsRefusedAndChangesNothing) {
     const auto before = state;
     std::int32_t tipo = 12;
     memo_montagna(state, 100000, 101000, tipo);
-    EXPECT_EQ(state.errorNumber, kTooManySpans);
+    EXPECT_EQ(state.errorNumber, number_of(Fault::too_many_mountain_spans));
     EXPECT_EQ(tipo, 12);
     EXPECT_EQ(state.spanCount, 80);
     EXPECT_EQ(state.spanStarts, before.spanStarts);

@@ -58,7 +58,8 @@ TEST(FieldReader, EmptyValuesAreZeroAndSignsGoDirectlyBeforeDigits) {
 
 TEST(FieldReader, FieldsThatAreNotNumbersFailWithTheirLine) {
     for (const char* field : {"abc", "-", "+", "- 5", "12abc", "1.5", "0x10", "\"7\""}) {
-        FieldReader in(std::string("1\r\n  ") + field + ", 3\r\n");
+        const std::string text = std::string("1\r\n  ") + field + ", 3\r\n";
+        FieldReader in(text);
         EXPECT_EQ(in.read_int32(), 1);
         try {
             in.read_int32();
@@ -91,7 +92,8 @@ TEST(FieldReader, ValuesOutsideTheirWidthFail) {
         {"99999999999999999999999999", 32, false},
     };
     for (const auto& c : cases) {
-        FieldReader in(std::string(c.text) + "\r\n");
+        const std::string text = std::string(c.text) + "\r\n";
+        FieldReader in(text);
         auto read = [&] {
             switch (c.width) {
                 case 8:
@@ -121,9 +123,11 @@ TEST(FieldReader, ReadingPastTheEndFails) {
 }
 
 TEST(FieldReader, TextFieldsLongerThanTheir16BitCountFail) {
-    FieldReader fits(std::string(65535, 'A') + ",x");
+    const std::string longest = std::string(65535, 'A') + ",x";
+    FieldReader fits(longest);
     EXPECT_EQ(fits.read_text().size(), 65535u);
-    FieldReader too_long(std::string(65536, 'A') + ",x");
+    const std::string longer = std::string(65536, 'A') + ",x";
+    FieldReader too_long(longer);
     EXPECT_THROW(too_long.read_text(), FieldFailure);
 }
 

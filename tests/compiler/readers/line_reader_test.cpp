@@ -85,7 +85,8 @@ TEST_F(LineReader, SignalRepetitionNamesItsCodeSystemOrStops) {
             EXPECT_EQ(state.locations[entry::repetition].position, c.code) << c.line;
             EXPECT_EQ(state.locations[entry::train].position, 7) << c.line;
         } else {
-            EXPECT_EQ(state.errorSite, (ErrorSite{kLine, 9, -1})) << c.line;
+            EXPECT_EQ(state.errorSite.source, kLine) << c.line;
+            EXPECT_EQ(state.errorSite.line, 9) << c.line;
             // A stop in the line text leaves the train text unread, and deleted.
             EXPECT_EQ(state.locations[entry::train].position, 0) << c.line;
         }
@@ -355,7 +356,7 @@ TEST_F(LineReader, HelperFaultsStopWithTheRecordPosition) {
     line_records(spans);
     train_records({});
     read();
-    expect_fault_at(kTooManySpans, 80000, kLine, kFirstLineRecord + 80);
+    expect_fault_at(number_of(Fault::too_many_mountain_spans), 80000, kLine, kFirstLineRecord + 80);
     EXPECT_FALSE(texts_left());
 
     line_records({"indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0",
@@ -411,7 +412,7 @@ TEST_F(LineReader, SignBoardsBeyondTheEightiethHaveNoEntryAndStop) {
     line_records(boards);
     train_records({});
     read();
-    expect_fault_at(kTooManySignBoards, 8100, kLine, kFirstLineRecord + 80);
+    expect_fault_at(number_of(Fault::sign_board_table_full), 8100, kLine, kFirstLineRecord + 80);
     EXPECT_EQ(state.locations[1].name, "(B79)");
     EXPECT_EQ(state.locations[0], LocationEntry{});
     EXPECT_EQ(cell(163).kind, 0);  // the board at 8100
@@ -441,30 +442,31 @@ TEST_F(LineReader, HostileTextsRecordAFaultAndNeverCrash) {
         std::string text;
         std::int32_t fault;
         std::int32_t line;
+        std::int32_t column;  // of the failing field; the end of the line for a value missing
     };
     const std::string general = text_of(line_general());
     const Case cases[] = {
-        {"cut short at the end", general + "pendenza,  100,", 25, kFirstLineRecord},
-        {"a value missing", general + "pendenza,  100\r\n[fine]\r\n", 25, kFirstLineRecord + 1},
+        {"cut short at the end", general + "pendenza,  100,", 25, kFirstLineRecord, 16},
+        {"a value missing", general + "pendenza,  100\r\n[fine]\r\n", 25, kFirstLineRecord, 15},
         {"an overflowing value", general + "pendenza,  9999999999,  3\r\n[fine]\r\n", 25,
-         kFirstLineRecord},
+         kFirstLineRecord, 12},
         {"a word for a number", general + "montagna,  100,  abc,  1\r\n[fine]\r\n", 25,
-         kFirstLineRecord},
+         kFirstLineRecord, 18},
         {"a board text too long to keep",
          general + "cartello_indicatore,  100,  " + std::string(70000, 'X') + "\r\n[fine]\r\n", 25,
-         kFirstLineRecord},
+         kFirstLineRecord, 29},
         {"a board speed too high for its field",
          general + "indicatori_vmax,  1100,  2000,  ,  ,  ,  ,  ,  ,  0\r\n[fine]\r\n", 25,
-         kFirstLineRecord},
-        {"commas alone", std::string(100000, ','), 102, 0},
+         kFirstLineRecord, 19},
+        {"commas alone", std::string(100000, ','), 102, 0, 0},
         // Without a header after the general lines the records are read as general lines,
         // which they match none of, up to "[fine]".
         {"no header after the general lines",
-         text_of({"[generale]", "lunghezza percorso,  1000", "pendenza,  100,  5", "[fine]"}), 0,
+         text_of({"[generale]", "lunghezza percorso,  1000", "pendenza,  100,  5", "[fine]"}), 0, 0,
          0},
-        {"one endless separator", "[generale]\r\n" + std::string(5000, '-'), 25, 2},
+        {"one endless separator", "[generale]\r\n" + std::string(5000, '-'), 25, 2, 1},
         {"zero bytes", "[generale]\r\nlunghezza percorso, 50\r\n[curve]\r\n\0\0\0\r\n[fine]\r\n"s,
-         0, 0},
+         0, 0, 0},
     };
     for (const auto& c : cases) {
         files::replace_file(line_path(), c.text);
@@ -472,6 +474,7 @@ TEST_F(LineReader, HostileTextsRecordAFaultAndNeverCrash) {
         read();
         EXPECT_EQ(state.errorNumber, c.fault) << c.what;
         EXPECT_EQ(state.errorSite.line, c.line) << c.what;
+        EXPECT_EQ(state.errorSite.column, c.column) << c.what;
         EXPECT_FALSE(texts_left()) << c.what;
     }
 }

@@ -397,11 +397,13 @@ TEST_F(TrainReader, HostileTextsRecordAFaultAndNeverCrash) {
         const char* what;
         std::string text;
         std::int32_t line;
+        std::string detail = {};  // what the failure says, when it names a missing value
     };
     const std::string general = text_of(train_general());
     const std::string station = station_line(1000, 4, 200);
     const Case cases[] = {
-        {"a station cut short", general + station.substr(0, 40), kFirstTrainRecord},
+        {"a station cut short", general + station.substr(0, 40), kFirstTrainRecord,
+         "the line of the 'stazione' record ends before its tenth value"},
         {"a station without its name", general + station.substr(0, station.rfind(',') + 1),
          kFirstTrainRecord},
         {"hours beyond the 32-bit time",
@@ -413,14 +415,20 @@ TEST_F(TrainReader, HostileTextsRecordAFaultAndNeverCrash) {
         {"a clock beyond 16 bits", general + "orologio,  40000  0  0\r\n[fine]\r\n",
          kFirstTrainRecord},
         {"a signal with ten values",
-         general + "segnale,  1850,  1, 4, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n",
-         kFirstTrainRecord + 1},
+         general + "segnale,  1850,  1, 4, 0, 0, 0, 0, 0, 0, 0\r\n[fine]\r\n", kFirstTrainRecord,
+         "the line of the 'segnale' record ends before its time"},
+        {"a speed record cut short by its line end",
+         general + "velocita,    1100\r\nvelocita,    1200,   70\r\n[fine]\r\n", kFirstTrainRecord,
+         "the line of the 'velocita' record ends before its speed"},
     };
     for (const auto& c : cases) {
         line_records({});
         files::replace_file(train_path(), c.text);
         read();
         expect_fault(25, kTrain, c.line);
+        if (!c.detail.empty()) {
+            EXPECT_EQ(state.errorSite.detail, c.detail) << c.what;
+        }
         EXPECT_FALSE(texts_left()) << c.what;
     }
 }

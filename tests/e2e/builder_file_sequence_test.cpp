@@ -1,0 +1,83 @@
+// The order in which the builder creates and deletes the files of its directory, watched from
+// outside with inotify while it runs: the five texts, the reading (and deleting) of the two
+// temporary texts, then the three compact files, each file replaced by its own sequence.
+#include <gtest/gtest.h>
+
+#ifdef __linux__
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "support/run_program.h"
+
+namespace scenario::testing {
+namespace {
+
+const std::string kTitle = "MORENA LAGO - PIAN DI VALSO";
+const std::string kCode = "R10537";
+
+// "create NAME", "delete NAME" or "rename NAME" (moved into the directory under that name), in
+// the order the kernel reported them.
+std::vector<std::string> drain(int watch_fd) {
+    std::vector<std::string> events;
+    alignas(inotify_event) char buffer[64 * 1024];
+    pollfd ready{watch_fd, POLLIN, 0};
+    while (poll(&ready, 1, 0) > 0) {
+        const ssize_t got = read(watch_fd, buffer, sizeof buffer);
+        if (got <= 0) {
+            break;
+        }
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            const std::string name = event->len > 0 ? event->name : "";
+            if (event->mask & IN_CREATE) {
+                events.push_back("create " + name);
+            } else if (event->mask & IN_DELETE) {
+                events.push_back("delete " + name);
+            } else if (event->mask & IN_MOVED_TO) {
+                events.push_back("rename " + name);
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return events;
+}
+
+TEST(BuilderFileSequence, TextsAreWrittenReadBackAndDeletedBeforeTheCompactFilesInTheirOrder) {
+    TempDir dir;
+    const auto exe = copy_executable(SCENARIO_BUILDER_EXE, dir.path());
+    const int watch_fd = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch_fd, 0);
+    ASSERT_GE(inotify_add_watch(watch_fd, dir.path().c_str(), IN_CREATE | IN_DELETE | IN_MOVED_TO),
+              0);
+    const auto result = run_program(exe, {}, dir.path());
+    const auto events = drain(watch_fd);
+    close(watch_fd);
+    ASSERT_EQ(result.status, 0) << result.err;
+
+    // Each file is replaced: created if absent, deleted, created anew and written.
+    std::vector<std::string> expected;
+    const auto replaced = [&](const std::string& name) {
+        for (const char* step : {"create ", "delete ", "create "}) {
+            expected.push_back(step + name);
+        }
+    };
+    replaced(kTitle + "_linea.txt");
+    replaced(kTitle + "_" + kCode + "-.txt");
+    replaced(kTitle + "_" + kCode + "_note.txt");
+    replaced(kTitle + "_" + kCode + "_rallentamenti.txt");
+    replaced(kTitle + "_" + kCode + "_scheda_treno.txt");
+    expected.push_back("delete " + kTitle + "_linea.txt");
+    expected.push_back("delete " + kTitle + "_" + kCode + "-.txt");
+    replaced(kTitle + "_linea.dat");
+    replaced(kTitle + "_" + kCode + ".sim");
+    replaced(kTitle + "_" + kCode + ".dat");
+    EXPECT_EQ(events, expected);
+}
+
+}  // namespace
+}  // namespace scenario::testing
+#endif

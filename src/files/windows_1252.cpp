@@ -7,32 +7,72 @@ namespace scenario::files {
 
 namespace {
 
-constexpr unsigned char lower_of(unsigned char byte) {
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
-        return static_cast<unsigned char>(byte + 0x20);
+// The characters of the bytes 0x80-0x9F; every other byte is the Latin-1 character of its value.
+constexpr std::array<char32_t, 32> kHighBlock{
+    0x20AC,       kNoCharacter, 0x201A, 0x0192,        // 80-83
+    0x201E,       0x2026,       0x2020, 0x2021,        // 84-87
+    0x02C6,       0x2030,       0x0160, 0x2039,        // 88-8B
+    0x0152,       kNoCharacter, 0x017D, kNoCharacter,  // 8C-8F
+    kNoCharacter, 0x2018,       0x2019, 0x201C,        // 90-93
+    0x201D,       0x2022,       0x2013, 0x2014,        // 94-97
+    0x02DC,       0x2122,       0x0161, 0x203A,        // 98-9B
+    0x0153,       kNoCharacter, 0x017E, 0x0178};       // 9C-9F
+
+constexpr std::array<char32_t, 256> kCharacter = [] {
+    std::array<char32_t, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b) {
+        table[b] = b >= 0x80 && b <= 0x9F ? kHighBlock[b - 0x80] : static_cast<char32_t>(b);
     }
-    switch (byte) {
-        case 0x8A:  // S with caron
-        case 0x8C:  // OE ligature
-        case 0x8E:  // Z with caron
-            return static_cast<unsigned char>(byte + 0x10);
-        case 0x9F:  // Y with diaeresis
+    return table;
+}();
+
+constexpr std::optional<unsigned char> byte_of(char32_t character) {
+    if (character == kNoCharacter) {
+        return std::nullopt;
+    }
+    for (std::size_t b = 0; b < kCharacter.size(); ++b) {
+        if (kCharacter[b] == character) {
+            return static_cast<unsigned char>(b);
+        }
+    }
+    return std::nullopt;
+}
+
+// The small letter of each capital that Windows-1252 holds together with its small letter.
+constexpr char32_t small_letter(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+        return c + 0x20;
+    }
+    switch (c) {
+        case 0x0152:  // OE ligature
+        case 0x0160:  // S with caron
+        case 0x017D:  // Z with caron
+            return c + 1;
+        case 0x0178:  // Y with diaeresis
             return 0xFF;
         default:
-            return byte;
+            return c;
     }
 }
 
 // Every keyword test of the readers lower-cases its field first: one look-up a byte.
 constexpr std::array<unsigned char, 256> kLower = [] {
     std::array<unsigned char, 256> table{};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        table[i] = lower_of(static_cast<unsigned char>(i));
+    for (std::size_t b = 0; b < table.size(); ++b) {
+        table[b] = byte_of(small_letter(kCharacter[b])).value_or(static_cast<unsigned char>(b));
     }
     return table;
 }();
 
 }  // namespace
+
+char32_t character_1252(unsigned char byte) {
+    return kCharacter[byte];
+}
+
+std::optional<unsigned char> byte_1252(char32_t character) {
+    return byte_of(character);
+}
 
 unsigned char to_lower_1252(unsigned char byte) {
     return kLower[byte];
@@ -48,17 +88,15 @@ std::string to_lower_1252(std::string_view text) {
 
 std::filesystem::path::string_type to_native(std::string_view text) {
 #ifdef _WIN32
-    // The 0x80-0x9F block of Windows-1252; the other bytes are their own code points.
-    static constexpr std::array<char16_t, 32> kHighBlock{
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    // A byte that stands for no character passes as the control character of its own value, as
+    // the system's own conversion of the code page passes it, so that names differing there
+    // stay apart.
     std::wstring wide;
     wide.reserve(text.size());
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        wide.push_back(
-            static_cast<wchar_t>(byte >= 0x80 && byte <= 0x9F ? kHighBlock[byte - 0x80] : byte));
+        const char32_t character = kCharacter[byte];
+        wide.push_back(static_cast<wchar_t>(character == kNoCharacter ? byte : character));
     }
     return wide;
 #else

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 
 #include "files/file_names.h"
@@ -34,6 +35,56 @@ TEST(Windows1252, LowerCaseFollowsTheCodePage) {
     EXPECT_EQ(to_lower_1252("MORENA Lago - 1"), "morena lago - 1");
     EXPECT_EQ(to_lower_1252("\xC0\xC8\xC9\xD7\xDE\xDF\x8A\x9F"),
               "\xE0\xE8\xE9\xD7\xFE\xDF\x9A\xFF");
+}
+
+TEST(Windows1252, LowerCaseOfEveryByteIsTheCapitalsPartnerOrTheByteItself) {
+    // The capitals and their small letters; every other byte, the five that stand for no
+    // character among them, is its own lower case.
+    std::array<unsigned char, 256> expected{};
+    for (int b = 0; b < 256; ++b) {
+        const bool capital = (b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7);
+        expected[static_cast<std::size_t>(b)] = static_cast<unsigned char>(capital ? b + 0x20 : b);
+    }
+    expected[0x8A] = 0x9A;  // S with caron
+    expected[0x8C] = 0x9C;  // OE ligature
+    expected[0x8E] = 0x9E;  // Z with caron
+    expected[0x9F] = 0xFF;  // Y with diaeresis
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(to_lower_1252(static_cast<unsigned char>(b)),
+                  expected[static_cast<std::size_t>(b)])
+            << b;
+    }
+}
+
+TEST(Windows1252, EveryByteButTheFiveUndefinedStandsForACharacterThatLeadsBackToIt) {
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+        const char32_t character = character_1252(byte);
+        EXPECT_EQ(character == kNoCharacter, undefined) << b;
+        if (!undefined) {
+            EXPECT_EQ(byte_1252(character), byte) << b;
+        }
+    }
+    EXPECT_EQ(byte_1252(kNoCharacter), std::nullopt);
+}
+
+TEST(Windows1252, TheHighBlockHoldsItsOwnCharactersNotTheC1Controls) {
+    // The C1 controls, whose values the 0x80-0x9F block reuses for other characters, among them.
+    for (char32_t c = 0x80; c <= 0x9F; ++c) {
+        EXPECT_EQ(byte_1252(c), std::nullopt) << static_cast<std::uint32_t>(c);
+    }
+    for (const char32_t c : {0x0100, 0x2192, 0x1F600}) {
+        EXPECT_EQ(byte_1252(c), std::nullopt) << static_cast<std::uint32_t>(c);
+    }
+    struct Case {
+        char32_t character;
+        unsigned char byte;
+    };
+    for (const auto& [character, byte] :
+         {Case{0x20AC, 0x80}, Case{0x0178, 0x9F}, Case{0x00A0, 0xA0}, Case{0x00FF, 0xFF}}) {
+        EXPECT_EQ(character_1252(byte), character) << static_cast<int>(byte);
+    }
 }
 
 TEST(ReplaceFile, ALongerEarlierFileEndsUpExactlyTheNewContent) {

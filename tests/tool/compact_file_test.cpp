@@ -99,5 +99,24 @@ TEST(CompactFile, DescribesWhereTheLayoutStopsFitting) {
               "the file ends inside the value of point 0 at byte 2");
 }
 
+TEST(CompactFile, APlanFileIsFollowedPointByPointToTheByteWhereItGoesWrong) {
+    const std::string tags = "which is none of 0 (empty), 2 (integer) and 5 (double)";
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        std::string misfit;
+    };
+    const Case cases[] = {
+        {{0, 0, 3, 0}, "point 1 at byte 2 has the type tag 3, " + tags},
+        {{2, 0, 1, 0, 1, 0}, "point 1 at byte 4 has the type tag 1, " + tags},
+        {{5, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1}, "point 1 at byte 10 has the type tag 256, " + tags},
+        {{0, 0, 5}, "the file ends inside the type tag of point 1 at byte 2"},
+        {{2, 0, 7}, "the file ends inside the value of point 0 at byte 2"},
+        {{0, 0, 5, 0, 1, 2, 3, 4, 5, 6, 7}, "the file ends inside the value of point 1 at byte 4"},
+    };
+    for (const auto& [bytes, misfit] : cases) {
+        EXPECT_EQ(decode_compact(bytes, CompactKind::plan).misfit, misfit);
+    }
+}
+
 }  // namespace
 }  // namespace scenario::tool

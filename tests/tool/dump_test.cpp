@@ -66,6 +66,16 @@ TEST(Dump, SummarisesThePlanWithSamples) {
     EXPECT_NE(text.find("last point set: metre 26998\n"), std::string::npos);
 }
 
+TEST(Dump, JsonOfThePlanCountsEveryKindOfPoint) {
+    DumpOptions options;
+    options.json = true;
+    options.every = 30000;
+    const auto json = render_dump(decoded(CompactKind::plan), 539964, options);
+    EXPECT_NE(json.find(R"("lastMetre":27000,"doubles":53994,"integers":4,"empty":4,)"),
+              std::string::npos)
+        << json;
+}
+
 TEST(Dump, JsonOfCellsNamesTheKind) {
     DumpOptions options;
     options.first_cell = 38;

@@ -1,5 +1,6 @@
 #include "compact_file.h"
 
+#include <algorithm>
 #include <tuple>
 #include <type_traits>
 
@@ -8,8 +9,6 @@
 namespace scenario::tool {
 
 namespace {
-
-using compiler::PlanTag;
 
 bool ends_with(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -78,35 +77,44 @@ std::string cells_misfit(std::span<const std::uint8_t> bytes) {
            " cells and " + std::to_string(bytes.size() % size) + " bytes left over";
 }
 
+// The type tags a plan point may have, in the order of their values: "0 (empty), 2 (integer)
+// and 5 (double)".
+std::string plan_tags_text() {
+    auto kinds = compiler::plan_point_kinds;
+    std::ranges::sort(kinds, {}, &compiler::PlanPointKind::tag);
+    std::string text;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == kinds.size() ? " and " : ", ";
+        }
+        text += std::to_string(static_cast<std::uint16_t>(kinds[i].tag)) + " (" +
+                std::string(kinds[i].name) + ")";
+    }
+    return text;
+}
+
 std::string plan_misfit(std::span<const std::uint8_t> bytes) {
     std::size_t offset = 0;
     std::size_t points = 0;
     while (offset < bytes.size()) {
-        if (bytes.size() - offset < 2) {
+        if (bytes.size() - offset < compiler::plan_tag_width) {
             return "the file ends inside the type tag of point " + std::to_string(points) +
                    " at byte " + std::to_string(offset);
         }
         const auto tag = u16_at(bytes, offset);
-        std::size_t width = 0;
-        switch (static_cast<PlanTag>(tag)) {
-            case PlanTag::empty:
-                break;
-            case PlanTag::integer:
-                width = 2;
-                break;
-            case PlanTag::real:
-                width = 8;
-                break;
-            default:
-                return "point " + std::to_string(points) + " at byte " + std::to_string(offset) +
-                       " has the type tag " + std::to_string(tag) +
-                       ", which is none of 0 (empty), 2 (integer) and 5 (double)";
+        const auto kind = compiler::plan_point_index(tag);
+        if (!kind) {
+            return "point " + std::to_string(points) + " at byte " + std::to_string(offset) +
+                   " has the type tag " + std::to_string(tag) + ", which is none of " +
+                   plan_tags_text();
         }
-        if (bytes.size() - offset - 2 < width) {
+        const std::size_t width = compiler::plan_point_kinds[*kind].value_width;
+        const std::size_t tag_end = offset + compiler::plan_tag_width;
+        if (bytes.size() - tag_end < width) {
             return "the file ends inside the value of point " + std::to_string(points) +
-                   " at byte " + std::to_string(offset + 2);
+                   " at byte " + std::to_string(tag_end);
         }
-        offset += 2 + width;
+        offset = tag_end + width;
         ++points;
     }
     return std::to_string(points) +

@@ -168,7 +168,7 @@ void cells_json(JsonWriter& json, const std::vector<TrackCell>& cells, const Dum
 }
 
 struct PlanSummary {
-    std::array<std::size_t, 3> tag_counts{};  // empty, integer, real
+    std::array<std::size_t, compiler::plan_point_kinds.size()> kind_counts{};
     bool has_box = false;
     double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
     std::int64_t last_set = -1;  // the last metre with both coordinates
@@ -182,7 +182,9 @@ PlanSummary summarise(const compiler::PathPoints& plan) {
     PlanSummary s;
     for (const auto& axis : plan.axis) {
         for (const auto tag : axis.tags) {
-            ++s.tag_counts[tag == PlanTag::empty ? 0 : tag == PlanTag::integer ? 1 : 2];
+            if (const auto kind = compiler::plan_point_index(static_cast<std::uint16_t>(tag))) {
+                ++s.kind_counts[*kind];
+            }
         }
     }
     for (std::size_t m = 0; m < plan.axis[0].tags.size(); ++m) {
@@ -224,9 +226,12 @@ std::string plan_text(const compiler::PathPoints& plan, const DumpOptions& optio
     const auto s = summarise(plan);
     std::string out = "metres 0.." + std::to_string(plan.last_metre()) + ", points per axis " +
                       std::to_string(plan.axis[0].tags.size()) + "\n";
-    out += "coordinates: " + std::to_string(s.tag_counts[2]) + " doubles, " +
-           std::to_string(s.tag_counts[1]) + " integers, " + std::to_string(s.tag_counts[0]) +
-           " empty\n";
+    out += "coordinates:";
+    for (std::size_t k = 0; k < s.kind_counts.size(); ++k) {
+        out += (k == 0 ? " " : ", ") + std::to_string(s.kind_counts[k]) + " " +
+               std::string(compiler::plan_point_kinds[k].plural);
+    }
+    out += '\n';
     if (s.has_box) {
         out += "bounding box: x " + number_text(s.min_x) + " .. " + number_text(s.max_x) +
                " m, y " + number_text(s.min_y) + " .. " + number_text(s.max_y) + " m\n";
@@ -247,9 +252,9 @@ std::string plan_text(const compiler::PathPoints& plan, const DumpOptions& optio
 void plan_json(JsonWriter& json, const compiler::PathPoints& plan, const DumpOptions& options) {
     const auto s = summarise(plan);
     json.key("lastMetre").value(plan.last_metre());
-    json.key("doubles").value(s.tag_counts[2]);
-    json.key("integers").value(s.tag_counts[1]);
-    json.key("empty").value(s.tag_counts[0]);
+    for (std::size_t k = 0; k < s.kind_counts.size(); ++k) {
+        json.key(compiler::plan_point_kinds[k].plural).value(s.kind_counts[k]);
+    }
     json.key("boundingBox");
     if (s.has_box) {
         json.begin_object().key("minX").value(s.min_x).key("maxX").value(s.max_x);

@@ -1,25 +1,14 @@
 #include "text_encoding.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
+
+#include "files/windows_1252.h"
 
 namespace scenario::tool {
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-// Code points of the bytes 0x80..0x9F; the other bytes are their Latin-1 code points.
-constexpr std::array<char32_t, 32> kHighBlock{
-    0x20AC,       kReplacement, 0x201A, 0x0192,
-    0x201E,       0x2026,       0x2020, 0x2021,  // 80-87
-    0x02C6,       0x2030,       0x0160, 0x2039,
-    0x0152,       kReplacement, 0x017D, kReplacement,  // 88-8F
-    kReplacement, 0x2018,       0x2019, 0x201C,
-    0x201D,       0x2022,       0x2013, 0x2014,  // 90-97
-    0x02DC,       0x2122,       0x0161, 0x203A,
-    0x0153,       kReplacement, 0x017E, 0x0178};  // 98-9F
 
 void append_utf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -79,12 +68,7 @@ std::string utf8_from_1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (const char ch : text) {
-        const auto byte = static_cast<std::uint8_t>(ch);
-        if (byte >= 0x80 && byte <= 0x9F) {
-            append_utf8(out, kHighBlock[byte - 0x80]);
-        } else {
-            append_utf8(out, byte);
-        }
+        append_utf8(out, files::character_1252(static_cast<unsigned char>(ch)));
     }
     return out;
 }
@@ -103,15 +87,11 @@ std::optional<std::string> utf8_to_1252(std::string_view utf8) {
             c = (c << 6) | (static_cast<std::uint8_t>(utf8[i]) & 0x3F);
         }
         utf8.remove_prefix(length);
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.push_back(static_cast<char>(c));
-            continue;
-        }
-        const auto* found = std::find(kHighBlock.begin(), kHighBlock.end(), c);
-        if (c == kReplacement || found == kHighBlock.end()) {
+        const auto byte = files::byte_1252(c);
+        if (!byte) {
             return std::nullopt;
         }
-        out.push_back(static_cast<char>(0x80 + (found - kHighBlock.begin())));
+        out.push_back(static_cast<char>(*byte));
     }
     return out;
 }

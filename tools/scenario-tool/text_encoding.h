@@ -7,7 +7,7 @@
 namespace scenario::tool {
 
 // Windows-1252 bytes (the texts and the names in the compact files) as UTF-8, for terminals,
-// JSON and SVG. The five bytes 1252 leaves undefined become U+FFFD.
+// JSON and SVG. The five bytes that stand for no character become U+FFFD.
 std::string utf8_from_1252(std::string_view text);
 
 // Text that should already be UTF-8 (paths, arguments), with every invalid sequence replaced by

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "compiler/model/location_entry.h"
+#include "compiler/model/path_points.h"
 #include "compiler/model/track_cell.h"
 
 namespace scenario::compiler {
@@ -68,5 +74,89 @@ constexpr std::size_t record_fixed_size(const Layout& layout) {
         },
         layout);
 }
+
+// What follows the type tag of a plan point.
+enum class PlanValue { none, int16, float64 };
+
+// The number a plan value is written from and read into.
+template <PlanValue value>
+struct PlanValueStorage;
+template <>
+struct PlanValueStorage<PlanValue::int16> {
+    using type = std::int16_t;
+};
+template <>
+struct PlanValueStorage<PlanValue::float64> {
+    using type = double;
+};
+
+// One kind of plan point: its type tag, the words for it, and the value after the tag.
+struct PlanPointKind {
+    PlanTag tag;
+    std::string_view name;    // one point of the kind
+    std::string_view plural;  // a count of them
+    std::size_t value_width;  // bytes after the tag
+    PlanValue value;
+};
+
+// Every plan point starts with its 16-bit type tag.
+inline constexpr std::size_t plan_tag_width = 2;
+
+// The kinds of point in the line binary file; each axis is a run of points, the tag and then a
+// value of the tag's width. The commonest first: the packer tests a tag against them in this
+// order, and nearly every point of a plan is a double.
+inline constexpr std::array plan_point_kinds{
+    PlanPointKind{PlanTag::real, "double", "doubles", 8, PlanValue::float64},
+    PlanPointKind{PlanTag::integer, "integer", "integers", 2, PlanValue::int16},
+    PlanPointKind{PlanTag::empty, "empty", "empty", 0, PlanValue::none}};
+
+// The place in plan_point_kinds of a type tag; nothing for a tag the file cannot hold.
+constexpr std::optional<std::size_t> plan_point_index(std::uint16_t tag) {
+    for (std::size_t i = 0; i < plan_point_kinds.size(); ++i) {
+        if (static_cast<std::uint16_t>(plan_point_kinds[i].tag) == tag) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+namespace detail {
+
+// The type tag of plan_point_kinds[I] as a constant of the compile, whatever the optimiser makes
+// of the table.
+template <std::size_t I>
+inline constexpr auto plan_tag_at = static_cast<std::uint16_t>(plan_point_kinds[I].tag);
+
+template <class Visit, std::size_t... I>
+constexpr bool visit_plan_point(std::uint16_t tag, Visit& visit, std::index_sequence<I...>) {
+    return ((tag == plan_tag_at<I> && (visit(std::integral_constant<std::size_t, I>{}), true)) ||
+            ...);
+}
+
+}  // namespace detail
+
+// Calls `visit` with the place of the tag's kind as a std::integral_constant, so that a loop over
+// the points folds into compares with constants and `if constexpr` on the kind; calls nothing and
+// returns false for a tag the file cannot hold.
+template <class Visit>
+constexpr bool visit_plan_point(std::uint16_t tag, Visit&& visit) {
+    return detail::visit_plan_point(tag, visit,
+                                    std::make_index_sequence<plan_point_kinds.size()>{});
+}
+
+// Bytes one point takes on disk: its tag and its value.
+constexpr std::size_t plan_point_width(PlanTag tag) {
+    std::size_t width = plan_tag_width;
+    visit_plan_point(static_cast<std::uint16_t>(tag), [&](auto kind) {
+        constexpr std::size_t value_width = plan_point_kinds[decltype(kind)::value].value_width;
+        width += value_width;
+    });
+    return width;
+}
+
+// The most bytes one plan point takes.
+inline constexpr std::size_t plan_point_largest_width =
+    plan_tag_width +
+    std::ranges::max_element(plan_point_kinds, {}, &PlanPointKind::value_width)->value_width;
 
 }  // namespace scenario::compiler

@@ -122,13 +122,10 @@ std::optional<std::vector<Record>> unpack_all(std::span<const std::uint8_t> byte
 std::size_t packed_size(const PlanAxis& axis) {
     std::size_t size = 0;
     for (const auto tag : axis.tags) {
-        size += 2 + (tag == PlanTag::real ? 8 : tag == PlanTag::integer ? 2 : 0);
+        size += plan_point_width(tag);
     }
     return size;
 }
-
-// The most bytes one plan point takes: its tag and a double.
-constexpr std::size_t kLargestPoint = 2 + 8;
 
 // Packs the points [from, to) of one axis at `at`, which has room for them, and returns the
 // end of what it wrote. The position is a local, so that the compiler keeps it in a register:
@@ -139,17 +136,16 @@ std::uint8_t* pack_points(std::uint8_t* at, const PlanAxis& axis, std::size_t fr
     const double* values = axis.values.data();
     for (std::size_t m = from; m < to; ++m) {
         ByteWriter writer(at);
-        writer.put(static_cast<std::uint16_t>(tags[m]));
-        switch (tags[m]) {
-            case PlanTag::empty:
-                break;
-            case PlanTag::integer:
-                writer.put(static_cast<std::int16_t>(values[m]));
-                break;
-            case PlanTag::real:
-                writer.put(values[m]);
-                break;
-        }
+        const auto tag = static_cast<std::uint16_t>(tags[m]);
+        writer.put(tag);
+        visit_plan_point(tag, [&](auto kind) {
+            constexpr PlanPointKind point = plan_point_kinds[decltype(kind)::value];
+            if constexpr (point.value != PlanValue::none) {
+                using Stored = typename PlanValueStorage<point.value>::type;
+                static_assert(sizeof(Stored) == point.value_width);
+                writer.put(static_cast<Stored>(values[m]));
+            }
+        });
         at = writer.position();
     }
     return at;
@@ -201,10 +197,10 @@ void pack_path_points(const PathPoints& plan, const ByteSink& sink) {
         for (std::size_t m = 0; m < count;) {
             // As many points as surely fit in what is left of the piece, then pass it on.
             const auto room = static_cast<std::size_t>(piece.data() + kPiece - at);
-            const std::size_t to = std::min(count, m + room / kLargestPoint);
+            const std::size_t to = std::min(count, m + room / plan_point_largest_width);
             at = pack_points(at, axis, m, to);
             m = to;
-            if (static_cast<std::size_t>(piece.data() + kPiece - at) < kLargestPoint) {
+            if (static_cast<std::size_t>(piece.data() + kPiece - at) < plan_point_largest_width) {
                 sink(std::span<const std::uint8_t>(piece.data(), at));
                 at = piece.data();
             }
@@ -233,24 +229,17 @@ std::optional<PathPoints> unpack_path_points(std::span<const std::uint8_t> bytes
             return std::nullopt;
         }
         double value = 0.0;
-        switch (static_cast<PlanTag>(tag)) {
-            case PlanTag::empty:
-                break;
-            case PlanTag::integer: {
-                std::int16_t small = 0;
-                if (!reader.get(small)) {
-                    return std::nullopt;
-                }
-                value = small;
-                break;
+        bool whole = true;
+        const bool known = visit_plan_point(tag, [&](auto kind) {
+            constexpr PlanPointKind point = plan_point_kinds[decltype(kind)::value];
+            if constexpr (point.value != PlanValue::none) {
+                typename PlanValueStorage<point.value>::type stored{};
+                whole = reader.get(stored);
+                value = stored;
             }
-            case PlanTag::real:
-                if (!reader.get(value)) {
-                    return std::nullopt;
-                }
-                break;
-            default:
-                return std::nullopt;
+        });
+        if (!known || !whole) {
+            return std::nullopt;
         }
         tags.push_back(static_cast<PlanTag>(tag));
         values.push_back(value);

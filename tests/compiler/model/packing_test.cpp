@@ -22,6 +22,19 @@ TEST(Layouts, FixedWidthsAddUpToTheRecordSizes) {
     EXPECT_EQ(record_fixed_size(cell_layout), 15u);
 }
 
+TEST(Layouts, APlanPointIsItsTagAndAValueOfTheTagsWidth) {
+    struct Case {
+        PlanTag tag;
+        std::size_t bytes;
+    };
+    for (const auto& [tag, bytes] :
+         {Case{PlanTag::empty, 2}, Case{PlanTag::integer, 4}, Case{PlanTag::real, 10}}) {
+        EXPECT_EQ(plan_point_width(tag), bytes) << static_cast<int>(tag);
+    }
+    EXPECT_EQ(plan_point_kinds.size(), 3u);
+    EXPECT_EQ(plan_point_largest_width, 10u);
+}
+
 TEST(Packing, ClearedEntryIsThirtyFourZeroBytes) {
     const std::array<LocationEntry, 1> entries{};
     const auto bytes = pack_locations(entries);
@@ -173,6 +186,30 @@ TEST(Packing, TruncatedOrOverlongBytesAreRefusedNotReadPastTheirEnd) {
     Bytes cut(34, 0);
     cut[14] = 0xFF;
     EXPECT_FALSE(unpack_locations(cut).has_value());
+}
+
+TEST(Packing, EveryKindOfPlanPointPacksAtItsWidthAndDecodesBack) {
+    for (const auto& kind : plan_point_kinds) {
+        PathPoints plan;
+        plan.allocate(1);
+        plan.axis[0].tags[1] = kind.tag;
+        plan.axis[0].values[1] = kind.value == PlanValue::none ? 0.0 : -3.0;
+        const auto b = pack_path_points(plan);
+        // x: empty, the point; y: two empties.
+        ASSERT_EQ(b.size(), 2 + plan_point_width(kind.tag) + 4) << kind.name;
+        EXPECT_EQ(u16_at(b, 2), static_cast<std::uint16_t>(kind.tag)) << kind.name;
+        EXPECT_EQ(unpack_path_points(b), plan) << kind.name;
+    }
+}
+
+TEST(Packing, OnlyTheTagsOfTheThreeKindsOfPointAreRead) {
+    for (std::uint32_t tag = 0; tag <= 0xFFFF; ++tag) {
+        const bool known = tag == 0 || tag == 2 || tag == 5;
+        // The point with a zero value of its width, then an empty point as the y half.
+        Bytes b{static_cast<std::uint8_t>(tag & 0xFF), static_cast<std::uint8_t>(tag >> 8)};
+        b.resize(2 + (tag == 5 ? 8 : tag == 2 ? 2 : 0) + 2, 0);
+        EXPECT_EQ(unpack_path_points(b).has_value(), known) << tag;
+    }
 }
 
 TEST(Packing, NameTooLongForItsByteCountIsRefused) {

@@ -90,8 +90,13 @@ void FieldReader::fail(const std::string& what) const {
 std::string FieldReader::read_text(std::string_view what) {
     start_field(what);
     const std::size_t begin = pos_;
-    while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !at_line_end()) {
-        ++pos_;
+    // To the comma or the line end; a CR alone belongs to the field.
+    pos_ = bytes_.find_first_of(",\r\n", pos_);
+    while (pos_ != std::string_view::npos && bytes_[pos_] == '\r' && !at_line_end()) {
+        pos_ = bytes_.find_first_of(",\r\n", pos_ + 1);
+    }
+    if (pos_ == std::string_view::npos) {
+        pos_ = bytes_.size();
     }
     const std::size_t length = pos_ - begin;
     if (length > kLongestText) {

@@ -1,14 +1,10 @@
-// The whole compile (both readers, the signalling pass, the stamps and the three writes) of the
-// built-in texts and of the dense line at several route lengths, in a directory on disk.
+// The whole compile in memory (both readers, the signalling pass, the stamps and the packing of
+// the three compact files) of the built-in texts and of the dense line at several route lengths.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
 #include <string>
 
-#include "compiler/memorizza_percorso.h"
-#include "files/file_names.h"
-#include "files/replace_file.h"
+#include "compiler/compile.h"
 #include "limits/dense_line.h"
 #include "sources/content_table.h"
 #include "sources/scenario_names.h"
@@ -16,25 +12,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using scenario::compiler::BuildState;
-
-class BenchDir {
-  public:
-    BenchDir() {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("scenario-bench-" + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~BenchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 struct Texts {
     std::string line;
@@ -49,22 +27,16 @@ Texts built_in_texts() {
 
 void compile_texts(benchmark::State& bench, const Texts& texts, std::int32_t metres) {
     using namespace scenario;
-    BenchDir dir;
-    const std::string title(sources::kLineTitle);
-    const std::string code(sources::kTrainCode);
-    const auto line_file = files::full_path(dir.path(), files::line_text_name(title));
-    const auto train_file = files::full_path(dir.path(), files::train_text_name(title, code));
+    compiler::CompileInput input;
+    input.line_text = compiler::SourceText::of(texts.line);
+    input.train_text = compiler::SourceText::of(texts.train);
+    input.LineTitle = sources::kLineTitle;
+    input.TrainCode = sources::kTrainCode;
     for (auto _ : bench) {
-        bench.PauseTiming();
-        files::replace_file(line_file, texts.line);
-        files::replace_file(train_file, texts.train);
         BuildState state;
-        state.LineTitle = title;
-        state.TrainCode = code;
-        bench.ResumeTiming();
-        const auto result = compiler::memorizza_percorso(state, dir.path(), 1);
-        benchmark::DoNotOptimize(result);
-        if (state.errorNumber != 0 || result.fatalError != 0) {
+        const auto output = compiler::compile_scenario(state, input);
+        benchmark::DoNotOptimize(output.files);
+        if (state.errorNumber != 0 || output.fatal != compiler::FatalOutcome::none) {
             bench.SkipWithError(
                 ("the texts record error " + std::to_string(state.errorNumber)).c_str());
             break;

@@ -2,27 +2,18 @@
 // line text with the plan and without it (the curves are then skipped as keyword fields).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
 #include <string>
 
 #include "compiler/model/build_state.h"
 #include "compiler/readers/line_reader.h"
 #include "compiler/readers/train_reader.h"
-#include "files/replace_file.h"
 #include "limits/dense_line.h"
 #include "sources/content_table.h"
 #include "sources/writers.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace scenario;
-
-fs::path bench_file(const char* name) {
-    std::random_device random;
-    return fs::temp_directory_path() / ("scenario-bench-" + std::to_string(random()) + name);
-}
 
 std::string built_in_line() {
     return sources::render(sources::content_table(sources::line_description_lines()));
@@ -32,18 +23,13 @@ std::string built_in_train() {
     return sources::render(sources::content_table(sources::train_service_lines()));
 }
 
-// Reads a line text again and again; the reader deletes it, so it is written anew, untimed.
+// Reads a line text again and again.
 void read_line(benchmark::State& bench, const std::string& text, std::int32_t build_flag,
                std::int32_t metres) {
-    const auto file = bench_file("_linea.txt");
     for (auto _ : bench) {
-        bench.PauseTiming();
-        files::replace_file(file, text);
         compiler::BuildState state;
         state.buildFlag = build_flag;
-        compiler::ReadingPlace place;
-        bench.ResumeTiming();
-        const auto outcome = compiler::read_line_text(state, file, place);
+        const auto outcome = compiler::read_line_text(state, text);
         benchmark::DoNotOptimize(outcome);
         benchmark::DoNotOptimize(state.cells.data());
         if (state.errorNumber != 0) {
@@ -70,17 +56,12 @@ BENCHMARK(BM_ReadDenseLineText)->ArgName("plan")->Arg(0)->Arg(1)->Unit(benchmark
 // The train text after its line text, without the plan; only the train half is timed.
 void read_train(benchmark::State& bench, const std::string& line_text,
                 const std::string& train_text) {
-    const auto line_file = bench_file("_linea.txt");
-    const auto train_file = bench_file("-.txt");
     for (auto _ : bench) {
         bench.PauseTiming();
-        files::replace_file(line_file, line_text);
-        files::replace_file(train_file, train_text);
         compiler::BuildState state;
-        compiler::ReadingPlace place;
-        const auto outcome = compiler::read_line_text(state, line_file, place);
+        const auto outcome = compiler::read_line_text(state, line_text);
         bench.ResumeTiming();
-        compiler::read_train_text(state, train_file, outcome, place);
+        compiler::read_train_text(state, train_text, outcome);
         benchmark::DoNotOptimize(state.cells.data());
         if (state.errorNumber != 0) {
             bench.SkipWithError("the train text records a fault");

@@ -3,8 +3,9 @@
 #   bench/run.sh [OUTPUT_DIR]        (default build/bench/results)
 # 1. the whole scenario-builder run, windowless, against the I/O floor (hyperfine, then five
 #    rounds of the two run in turn, for the ratio);
-# 2. scenario-tool compile of the built-in texts and of the dense 1,000,000 m line, and of the
-#    dense line at shorter lengths, for the time per metre (hyperfine);
+# 2. scenario-tool compile of the built-in texts side by side with a scenario-builder run (the
+#    same work: the builder also writes its texts and documents), and of the dense line at four
+#    lengths up to 1,000,000 m, for the time per metre (hyperfine, one run of all of them);
 # 3. the reader, the plan integration, the packer and the whole compile on their own
 #    (Google Benchmark).
 # Needs hyperfine and libbenchmark-dev. Every run works in fresh directories on the disk that
@@ -47,14 +48,16 @@ for round in 1 2 3 4 5; do
     "$work/floor/scenario-io-floor" | tr '\n' ' ')"
 done | tee "$out/alternate.txt"
 
-# 2. scenario-tool compile: the built-in texts and the dense line at four lengths.
+# 2. scenario-tool compile beside the builder: the built-in texts and the dense line at four
+#    lengths.
 texts=$work/texts
 mkdir -p "$texts" "$work/out"
 "$bin/scenario-tool" sources "$texts" >/dev/null
 title="MORENA LAGO - PIAN DI VALSO"
 code=R10537
 compile=("$bin/scenario-tool" compile --title T --code C --out "$work/out")
-commands=(-n "built-in 98000 m" "${compile[*]} --line '$texts/${title}_linea.txt' --train '$texts/${title}_${code}-.txt'")
+commands=(-n "scenario-builder run" "$work/builder/scenario-builder"
+          -n "built-in 98000 m" "${compile[*]} --line '$texts/${title}_linea.txt' --train '$texts/${title}_${code}-.txt'")
 for length in 125000 250000 500000 1000000; do
   "$bin/write-dense-line" "$length" "$texts/dense_$length.line" "$texts/dense_$length.train"
   commands+=(-n "dense $length m" "${compile[*]} --line $texts/dense_$length.line --train $texts/dense_$length.train")
@@ -79,7 +82,12 @@ lines.append(f"hyperfine: builder {builder*1e3:.2f} ms, floor {floor*1e3:.2f} ms
 ratios = sorted(float(l.rsplit(":", 1)[1]) for l in open(f"{out}/alternate.txt") if "ratio" in l)
 lines.append(f"in turn: ratio of medians per round {', '.join(f'{r:.2f}' for r in ratios)}; "
              f"median {ratios[len(ratios) // 2]:.2f}")
+tool, run = c["built-in 98000 m"]["mean"], c["scenario-builder run"]["mean"]
+lines.append(f"side by side: scenario-tool compile of the built-in texts {tool*1e3:.2f} ms, "
+             f"scenario-builder run {run*1e3:.2f} ms, ratio {tool/run:.2f}")
 for name, r in c.items():
+    if name == "scenario-builder run":
+        continue
     metres = int(name.split()[1])
     lines.append(f"{name}: {r['mean']*1e3:.1f} ms (median {r['median']*1e3:.1f}), "
                  f"{r['mean']*1e9/metres:.0f} ns per metre")

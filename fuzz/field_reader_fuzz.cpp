@@ -2,7 +2,9 @@
 // two bits each (text, 32-bit, 16-bit, 8-bit number), over the rest of the input, until the text
 // is at its end or a field cannot be read. Besides the sanitizers it checks what the readers
 // rely on: every read moves on or fails, a text field holds no comma and no line end, keyword
-// tests agree with a plain search, and the line count never goes back.
+// tests agree with a plain search, the line count never goes back, and every field and every
+// failure has a place on a line already read. Each text field starts a record, so that values
+// missing from their record's line are placed at that line's end.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             check(keyword.has(word), "a lower-case word found exactly is missed");
                         }
                     }
+                    reader.begin_record(field);
                     break;
                 }
                 case 1:
@@ -70,10 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             check(reader.line() >= last_line, "the line count went back");
             check(reader.line() >= 1, "a field lies before the first line");
+            check(reader.place().column >= 1, "a field lies before the first column");
             last_line = reader.line();
         }
     } catch (const FieldFailure& failure) {
         check(failure.line() >= 1, "a failure names no line");
+        check(failure.place().column >= 1, "a failure names no column");
+        check(failure.line() <= reader.line(), "a failure lies past the field read last");
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // Writes the seed corpus of the fuzz targets: the built-in texts, the dense line of a short
 // route, and small texts in the shapes the tests use, each at a record kind's edge.
-//   fuzz-seeds COMPILE_DIR FIELD_READER_DIR
+//   fuzz-seeds COMPILE_DIR COMPILE_PLAN_DIR FIELD_READER_DIR
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -92,21 +92,22 @@ bool write(const fs::path& file, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: fuzz-seeds COMPILE_DIR FIELD_READER_DIR\n", stderr);
+    if (argc != 4) {
+        std::fputs("usage: fuzz-seeds COMPILE_DIR COMPILE_PLAN_DIR FIELD_READER_DIR\n", stderr);
         return 64;
     }
     const fs::path compile_dir = argv[1];
-    const fs::path field_dir = argv[2];
+    const fs::path plan_dir = argv[2];
+    const fs::path field_dir = argv[3];
     fs::create_directories(compile_dir);
+    fs::create_directories(plan_dir);
     fs::create_directories(field_dir);
     int n = 0;
     bool ok = true;
     for (const auto& seed : compile_seeds()) {
         const std::string both = seed.line + std::string(1, '\0') + seed.train;
-        const std::string flat = seed.line + std::string(2, '\0') + seed.train;
-        ok = ok && write(compile_dir / ("seed-" + std::to_string(n) + "-plan"), both);
-        ok = ok && write(compile_dir / ("seed-" + std::to_string(n) + "-flat"), flat);
+        ok = ok && write(compile_dir / ("seed-" + std::to_string(n)), both);
+        ok = ok && write(plan_dir / ("seed-" + std::to_string(n)), both);
         // The field reader's first byte picks the kinds of field read in turn (two bits each).
         ok = ok && write(field_dir / ("seed-" + std::to_string(n) + "-line"),
                          std::string(1, '\x54') + seed.line);

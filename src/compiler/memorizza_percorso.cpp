@@ -2,7 +2,7 @@
 
 #include "compiler/readers/memorizza_dati.h"
 #include "files/file_names.h"
-#include "files/replace_file.h"
+#include "files/output_file.h"
 
 namespace scenario::compiler {
 
@@ -13,15 +13,14 @@ NoCellsError::NoCellsError()
 
 void write_compact_files(const CompactFiles& files, const std::filesystem::path& directory,
                          std::string_view LineTitle, std::string_view TrainCode) {
+    files::OutputSet set;
     if (files.plan) {
-        files::replace_file(files::full_path(directory, files::line_binary_name(LineTitle)),
-                            *files.plan);
+        set.add(files::full_path(directory, files::line_binary_name(LineTitle)), *files.plan);
     }
-    files::replace_file(
-        files::full_path(directory, files::scenario_file_name(LineTitle, TrainCode)),
-        files.scenario);
-    files::replace_file(files::full_path(directory, files::cell_file_name(LineTitle, TrainCode)),
-                        files.cells);
+    set.add(files::full_path(directory, files::scenario_file_name(LineTitle, TrainCode)),
+            files.scenario);
+    set.add(files::full_path(directory, files::cell_file_name(LineTitle, TrainCode)), files.cells);
+    set.commit();
 }
 
 CompileResult memorizza_percorso(BuildState& state, const std::filesystem::path& directory,

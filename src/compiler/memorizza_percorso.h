@@ -31,8 +31,10 @@ struct CompileResult {
 CompileResult memorizza_percorso(BuildState& state, const std::filesystem::path& directory,
                                  std::int32_t j);
 
-// Writes the compact files of a compile into the directory, in the builder's order: the line
-// binary file (when there is one), the scenario file, the cell file.
+// Writes the compact files of a compile into the directory as one set: all of them are written
+// and flushed first, then renamed into place in the builder's order (the line binary file when
+// there is one, the scenario file, the cell file), so that the directory never holds a mix of
+// an old set and a new one. Throws files::FileError; then no old file was replaced.
 void write_compact_files(const CompactFiles& files, const std::filesystem::path& directory,
                          std::string_view LineTitle, std::string_view TrainCode);
 

@@ -3,11 +3,15 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <system_error>
 
 #include "compiler/memorizza_percorso.h"
 #include "compiler/model/error_catalogue.h"
 #include "driver/errore.h"
 #include "driver/exit_status.h"
+#include "files/directory_lock.h"
+#include "files/file_names.h"
+#include "files/interrupt_cleanup.h"
 #include "sources/scenario_names.h"
 #include "sources/writers.h"
 
@@ -31,12 +35,44 @@ void Form1::write_texts(const std::filesystem::path& directory) {
     sources::dati_scheda(directory, state_.LineTitle, state_.TrainCode);
 }
 
+namespace {
+
+// The two texts the build writes and reads back: removed on every way out of the build, a
+// failure or an interrupt included, as they are after a normal reading.
+class TemporaryTexts {
+  public:
+    TemporaryTexts(const std::filesystem::path& directory, const std::string& LineTitle,
+                   const std::string& TrainCode)
+        : line_(files::full_path(directory, files::line_text_name(LineTitle))),
+          train_(files::full_path(directory, files::train_text_name(LineTitle, TrainCode))),
+          line_on_interrupt_(line_),
+          train_on_interrupt_(train_) {}
+    ~TemporaryTexts() {
+        std::error_code ignored;
+        std::filesystem::remove(line_, ignored);
+        std::filesystem::remove(train_, ignored);
+    }
+    TemporaryTexts(const TemporaryTexts&) = delete;
+    TemporaryTexts& operator=(const TemporaryTexts&) = delete;
+
+  private:
+    std::filesystem::path line_;
+    std::filesystem::path train_;
+    files::RemovedOnInterrupt line_on_interrupt_;
+    files::RemovedOnInterrupt train_on_interrupt_;
+};
+
+}  // namespace
+
 int Form1::Form_Load() {
     state_.LineTitle = sources::kLineTitle;
     state_.TrainCode = sources::kTrainCode;
     desktop_.show_notice(platform::NoticeDesign{});
     try {
         const auto directory = platform::executable_directory();
+        // One build at a time in a directory: a second one waits for the first.
+        const files::DirectoryLock lock(directory);
+        const TemporaryTexts texts(directory, state_.LineTitle, state_.TrainCode);
         write_texts(directory);
         const auto result = compiler::memorizza_percorso(state_, directory, 1);
         if (result.fatalError != 0) {

@@ -3,6 +3,8 @@
 
 #include "driver/exit_status.h"
 #include "driver/form1.h"
+#include "files/interrupt_cleanup.h"
+#include "files/output_file.h"
 #include "platform/platform.h"
 
 namespace {
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage.data(), help ? stdout : stderr);
         return help ? scenario::driver::kExitClean : scenario::driver::kExitUsage;
     }
+    scenario::files::remove_listed_files_on_interrupt();
+    scenario::files::set_write_hooks_from_environment();
     scenario::platform::Desktop desktop;
     scenario::driver::Form1 form(desktop);
     const int status = form.Form_Load();

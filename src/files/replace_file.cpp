@@ -1,5 +1,7 @@
 #include "files/replace_file.h"
 
+#include "files/output_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,17 +34,6 @@ std::string last_reason() {
     return std::strerror(errno);
 }
 
-void create_if_absent(const std::filesystem::path& file) {
-    errno = 0;
-    std::FILE* f = open_file(file, "ab");
-    if (f == nullptr) {
-        throw FileError(file, "create", last_reason());
-    }
-    if (std::fclose(f) != 0) {
-        throw FileError(file, "close", last_reason());
-    }
-}
-
 }  // namespace
 
 FileError::FileError(const std::filesystem::path& file, const std::string& action,
@@ -57,29 +48,10 @@ void delete_file(const std::filesystem::path& file) {
     }
 }
 
-void replace_file_in_pieces(const std::filesystem::path& file,
-                            const std::function<void(const ByteSink&)>& produce) {
-    create_if_absent(file);
-    delete_file(file);
-    errno = 0;
-    FileHandle f(open_file(file, "wb"));
-    if (!f) {
-        throw FileError(file, "create", last_reason());
-    }
-    // Pieces go straight to the file, past the stream's own buffer.
-    std::setvbuf(f.get(), nullptr, _IONBF, 0);
-    produce([&](std::span<const std::uint8_t> bytes) {
-        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
-            throw FileError(file, "write", last_reason());
-        }
-    });
-    if (std::fclose(f.release()) != 0) {
-        throw FileError(file, "write", last_reason());
-    }
-}
-
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    replace_file_in_pieces(file, [bytes](const ByteSink& sink) { sink(bytes); });
+    PendingFile output(file);
+    output.write(bytes);
+    output.commit();
 }
 
 void replace_file(const std::filesystem::path& file, std::string_view text) {

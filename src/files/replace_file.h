@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -20,17 +19,12 @@ class FileError : public std::runtime_error {
     std::filesystem::path file_;
 };
 
-// Replaces a file with exactly these bytes: create it if absent (opened for binary access, so an
-// existing file is left as it is), close it, delete it, create it anew, write, close. A file of
-// an earlier run is therefore never appended to or partly overwritten.
+// Replaces a file with exactly these bytes, through a temporary file beside it that is renamed
+// over the name only when it is complete (see PendingFile): the file holds the old bytes or the
+// new ones, never a part. A name that is not a regular file (a link, a directory, a FIFO, a
+// device) is refused with FileError, and nothing is written.
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 void replace_file(const std::filesystem::path& file, std::string_view text);
-
-// The same replacement with bytes made while they are written: `produce` is called once, with a
-// sink that appends each piece it is given to the new file.
-using ByteSink = std::function<void(std::span<const std::uint8_t>)>;
-void replace_file_in_pieces(const std::filesystem::path& file,
-                            const std::function<void(const ByteSink&)>& produce);
 
 // Reads a whole file; throws FileError when it cannot be opened or read.
 std::string read_file(const std::filesystem::path& file);

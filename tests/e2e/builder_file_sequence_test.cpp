@@ -1,6 +1,8 @@
-// The order in which the builder creates and deletes the files of its directory, watched from
-// outside with inotify while it runs: the five texts, the reading (and deleting) of the two
-// temporary texts, then the three compact files, each file replaced by its own sequence.
+// The order in which the builder creates, renames and deletes the files of its directory,
+// watched from outside with inotify while it runs: the five texts, the reading (and deleting)
+// of the two temporary texts, then the three compact files. Each file is written into a
+// temporary beside it and renamed over its name when complete; the compact files are renamed
+// together once all three are complete.
 #include <gtest/gtest.h>
 
 #ifdef __linux__
@@ -8,6 +10,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -32,7 +35,10 @@ std::vector<std::string> drain(int watch_fd) {
         }
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            const std::string name = event->len > 0 ? event->name : "";
+            std::string name = event->len > 0 ? event->name : "";
+            // A temporary is named after its file: ".NAME.NUMBER.tmp".
+            static const std::regex temporary(R"(^\.(.+)\.[0-9]+\.tmp$)");
+            name = std::regex_replace(name, temporary, "temporary of $1");
             if (event->mask & IN_CREATE) {
                 events.push_back("create " + name);
             } else if (event->mask & IN_DELETE) {
@@ -58,12 +64,10 @@ TEST(BuilderFileSequence, TextsAreWrittenReadBackAndDeletedBeforeTheCompactFiles
     close(watch_fd);
     ASSERT_EQ(result.status, 0) << result.err;
 
-    // Each file is replaced: created if absent, deleted, created anew and written.
     std::vector<std::string> expected;
     const auto replaced = [&](const std::string& name) {
-        for (const char* step : {"create ", "delete ", "create "}) {
-            expected.push_back(step + name);
-        }
+        expected.push_back("create temporary of " + name);
+        expected.push_back("rename " + name);
     };
     replaced(kTitle + "_linea.txt");
     replaced(kTitle + "_" + kCode + "-.txt");
@@ -72,9 +76,14 @@ TEST(BuilderFileSequence, TextsAreWrittenReadBackAndDeletedBeforeTheCompactFiles
     replaced(kTitle + "_" + kCode + "_scheda_treno.txt");
     expected.push_back("delete " + kTitle + "_linea.txt");
     expected.push_back("delete " + kTitle + "_" + kCode + "-.txt");
-    replaced(kTitle + "_linea.dat");
-    replaced(kTitle + "_" + kCode + ".sim");
-    replaced(kTitle + "_" + kCode + ".dat");
+    const std::vector<std::string> compact{kTitle + "_linea.dat", kTitle + "_" + kCode + ".sim",
+                                           kTitle + "_" + kCode + ".dat"};
+    for (const auto& name : compact) {
+        expected.push_back("create temporary of " + name);
+    }
+    for (const auto& name : compact) {
+        expected.push_back("rename " + name);
+    }
     EXPECT_EQ(events, expected);
 }
 

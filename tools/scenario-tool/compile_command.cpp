@@ -8,7 +8,9 @@
 #include "command_line.h"
 #include "compiler/memorizza_percorso.h"
 #include "exit_status.h"
+#include "files/directory_lock.h"
 #include "files/file_names.h"
+#include "files/output_file.h"
 #include "files/replace_file.h"
 #include "safe_names.h"
 #include "text_encoding.h"
@@ -41,24 +43,20 @@ std::string read_input(const fs::path& file, std::string_view what) {
     }
 }
 
-// Makes sure the directory takes new files, by creating and removing a probe of our own.
-void check_writable(const fs::path& directory) {
+// The output directory must exist, and no output name in it may be anything but a regular file:
+// both are found before anything is compiled or written.
+void check_outputs(const fs::path& directory, const std::vector<std::string>& names) {
     std::error_code ec;
     if (!fs::is_directory(directory, ec)) {
         throw EnvironmentError("the output directory '" + shown(directory) +
                                "' does not exist or is not a directory");
     }
-    const auto probe = directory / ".scenario-tool-probe";
-    try {
-        if (fs::exists(probe, ec)) {
-            throw EnvironmentError("the output directory holds a stray '" + shown(probe) +
-                                   "'; remove it first");
+    for (const auto& name : names) {
+        const auto output = files::full_path(directory, name);
+        if (auto reason = files::unusable_output_reason(output)) {
+            throw EnvironmentError("the output '" + shown(output) +
+                                   "' cannot be replaced: " + *reason);
         }
-        files::replace_file(probe, std::string_view{});
-        files::delete_file(probe);
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError("the output directory '" + shown(directory) +
-                               "' cannot be written: " + failure.what());
     }
 }
 
@@ -93,7 +91,7 @@ CompileReport compile_texts(const CompileRequest& request) {
     }
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
-    check_writable(request.out_directory);
+    check_outputs(request.out_directory, output_names(request));
     for (const auto& name : output_names(request)) {
         check_not_an_input(files::full_path(request.out_directory, name), request);
     }
@@ -121,6 +119,9 @@ CompileReport compile_texts(const CompileRequest& request) {
         return report;
     }
     try {
+        // One writer at a time in a directory; the set is renamed into place only when all of
+        // it is written, so --out holds the whole old set or the whole new one.
+        const files::DirectoryLock lock(request.out_directory);
         compiler::write_compact_files(*output.files, request.out_directory, request.LineTitle,
                                       request.TrainCode);
     } catch (const files::FileError& failure) {

@@ -4,9 +4,13 @@
 #include <vector>
 
 #include "exit_status.h"
+#include "files/interrupt_cleanup.h"
+#include "files/output_file.h"
 #include "tool.h"
 
 int main(int argc, char** argv) {
+    scenario::files::remove_listed_files_on_interrupt();
+    scenario::files::set_write_hooks_from_environment();
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {
         const int status = scenario::tool::run_tool(args, std::cout, std::cerr);

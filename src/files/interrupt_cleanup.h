@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+
+namespace scenario::files {
+
+// Files to remove when the program is interrupted (SIGINT and SIGTERM; on Windows Ctrl-C,
+// Ctrl-Break and the closing of its console): the temporaries of the outputs being written and
+// the builder's texts while they exist, so that an interrupted run leaves none of them. The
+// list is process-wide because a signal handler can reach nothing else; it holds a few names.
+class RemovedOnInterrupt {
+  public:
+    explicit RemovedOnInterrupt(const std::filesystem::path& file);
+    ~RemovedOnInterrupt();
+    RemovedOnInterrupt(const RemovedOnInterrupt&) = delete;
+    RemovedOnInterrupt& operator=(const RemovedOnInterrupt&) = delete;
+    // The file is no longer ours to remove (renamed into place, or deleted).
+    void release() noexcept;
+
+  private:
+    int slot_ = -1;
+};
+
+// Installs the handlers that remove the listed files and then end the program as the signal
+// would have. Called once, by main, before anything is written.
+void remove_listed_files_on_interrupt();
+
+}  // namespace scenario::files

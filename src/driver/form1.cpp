@@ -12,6 +12,8 @@
 #include "files/directory_lock.h"
 #include "files/file_names.h"
 #include "files/interrupt_cleanup.h"
+#include "files/output_file.h"
+#include "files/replace_file.h"
 #include "sources/scenario_names.h"
 #include "sources/writers.h"
 
@@ -62,6 +64,26 @@ class TemporaryTexts {
     files::RemovedOnInterrupt train_on_interrupt_;
 };
 
+// Every name the build writes must be free or a regular file before anything is written: a
+// link, a directory, a FIFO or a device at any of them stops the build with nothing written.
+void check_output_names(const std::filesystem::path& directory, const std::string& LineTitle,
+                        const std::string& TrainCode) {
+    const std::string names[] = {files::line_text_name(LineTitle),
+                                 files::train_text_name(LineTitle, TrainCode),
+                                 files::notes_name(LineTitle, TrainCode),
+                                 files::slowdown_order_name(LineTitle, TrainCode),
+                                 files::train_card_name(LineTitle, TrainCode),
+                                 files::line_binary_name(LineTitle),
+                                 files::scenario_file_name(LineTitle, TrainCode),
+                                 files::cell_file_name(LineTitle, TrainCode)};
+    for (const auto& name : names) {
+        const auto file = files::full_path(directory, name);
+        if (auto reason = files::unusable_output_reason(file)) {
+            throw files::FileError(file, "replace", *reason);
+        }
+    }
+}
+
 }  // namespace
 
 int Form1::Form_Load() {
@@ -72,6 +94,7 @@ int Form1::Form_Load() {
         const auto directory = platform::executable_directory();
         // One build at a time in a directory: a second one waits for the first.
         const files::DirectoryLock lock(directory);
+        check_output_names(directory, state_.LineTitle, state_.TrainCode);
         const TemporaryTexts texts(directory, state_.LineTitle, state_.TrainCode);
         write_texts(directory);
         const auto result = compiler::memorizza_percorso(state_, directory, 1);

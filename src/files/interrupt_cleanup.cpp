@@ -30,6 +30,21 @@ struct Slot {
 
 std::array<Slot, 16> slots;
 
+#ifdef _WIN32
+// Set while a set of outputs is renamed; the console handler, which runs on a thread of its
+// own, waits for it to clear.
+std::atomic<bool> holding{false};
+#else
+sigset_t interrupts() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    return set;
+}
+#endif
+
 void remove_listed() noexcept {
     for (auto& slot : slots) {
         if (slot.state.load() == 2) {
@@ -44,6 +59,9 @@ void remove_listed() noexcept {
 
 #ifdef _WIN32
 BOOL WINAPI on_console_event(DWORD) {
+    while (holding.load()) {
+        Sleep(1);
+    }
     remove_listed();
     return FALSE;  // the default handler ends the program
 }
@@ -84,6 +102,24 @@ void RemovedOnInterrupt::release() noexcept {
         slot_ = -1;
     }
 }
+
+#ifdef _WIN32
+InterruptsHeld::InterruptsHeld() {
+    holding.store(true);
+}
+InterruptsHeld::~InterruptsHeld() {
+    holding.store(false);
+}
+#else
+InterruptsHeld::InterruptsHeld() {
+    const sigset_t set = interrupts();
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+InterruptsHeld::~InterruptsHeld() {
+    const sigset_t set = interrupts();
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+#endif
 
 void remove_listed_files_on_interrupt() {
 #ifdef _WIN32

@@ -21,6 +21,17 @@ class RemovedOnInterrupt {
     int slot_ = -1;
 };
 
+// While it lives, an interrupt waits: the renames of a set of outputs run to their end, so that
+// the directory holds the whole old set or the whole new one. (A kill that cannot be caught can
+// still fall between two renames; each file is whole all the same.)
+class InterruptsHeld {
+  public:
+    InterruptsHeld();
+    ~InterruptsHeld();
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+};
+
 // Installs the handlers that remove the listed files and then end the program as the signal
 // would have. Called once, by main, before anything is written.
 void remove_listed_files_on_interrupt();

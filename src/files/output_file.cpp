@@ -313,6 +313,7 @@ void OutputSet::commit() {
         pending.back().write(entry.bytes);
         pending.back().finish();
     }
+    const InterruptsHeld held;
     for (auto& file : pending) {
         file.commit();
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/model/error_catalogue.h"
 #include "compiler/model/packing.h"
 #include "compiler/scenario_codes.h"
 #include "files/file_names.h"
@@ -84,20 +85,24 @@ TEST_F(StampAndWrite, UsedReservedPlacesStopBeforeAnyFileIsWritten) {
     struct Case {
         const char* what;
         void (*spoil)(BuildState&);
-        std::int32_t expected;
+        Fault expected;
     };
     const Case cases[] = {
-        {"marker in the table", [](BuildState& s) { s.locations[85].param7 = 1; }, 1250},
-        {"marker in cell 1", [](BuildState& s) { s.cells[1].ref = 180; }, 1250},
-        {"code in the table", [](BuildState& s) { s.locations[85].timeOfDay = 5; }, 1251},
-        {"code in cell 1", [](BuildState& s) { s.cells[1].ref2 = 2; }, 1251},
+        {"marker in the table", [](BuildState& s) { s.locations[85].param7 = 1; },
+         Fault::format_markers_in_use},
+        {"marker in cell 1", [](BuildState& s) { s.cells[1].ref = 180; },
+         Fault::format_markers_in_use},
+        {"code in the table", [](BuildState& s) { s.locations[85].timeOfDay = 5; },
+         Fault::scenario_codes_in_use},
+        {"code in cell 1", [](BuildState& s) { s.cells[1].ref2 = 2; },
+         Fault::scenario_codes_in_use},
     };
     for (const auto& c : cases) {
         TempDir fresh;
         files::replace_file(fresh.path() / "A - B_R00001.sim", std::string_view("old"));
         BuildState s = state;
         c.spoil(s);
-        EXPECT_EQ(stamp_and_write(s, fresh.path()), c.expected) << c.what;
+        EXPECT_EQ(stamp_and_write(s, fresh.path()), number_of(c.expected)) << c.what;
         EXPECT_EQ(read_bytes(fresh.path() / "A - B_R00001.sim"), "old") << c.what;
         EXPECT_EQ(scenario::testing::file_names(fresh.path()).size(), 1u) << c.what;
     }

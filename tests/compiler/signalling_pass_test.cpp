@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/model/error_catalogue.h"
 #include "support/run_program.h"
 
 namespace scenario::compiler {
@@ -63,8 +64,8 @@ void expect_no_error(const BuildState& state) {
     EXPECT_EQ(state.errorSite, ErrorSite{});
 }
 
-void expect_error(const BuildState& state, std::int32_t number, std::int32_t cell) {
-    EXPECT_EQ(state.errorNumber, number);
+void expect_error(const BuildState& state, Fault fault, std::int32_t cell) {
+    EXPECT_EQ(state.errorNumber, number_of(fault));
     EXPECT_EQ(state.errorPosition, cell * 50);
     EXPECT_EQ(state.errorSite, ErrorSite::of_cell(cell));
 }
@@ -203,7 +204,7 @@ TEST(SignallingPass, SignalWithNeitherFreeCellNorPointRecords11AtTheSignal) {
     take(state, 28);
     // The later signal is still treated after the fault.
     EXPECT_EQ(run(state), Cells{24});
-    expect_error(state, 11, 30);
+    expect_error(state, Fault::no_code_point_cell_before_signal, 30);
 }
 
 TEST(SignallingPass, PointOnCellOneStopsTheStampsWith1250) {
@@ -300,7 +301,7 @@ TEST(SignallingPass, FullStartWindowRecords12AndTheOtherWindowsStillGetTheirPoin
             take(state, t);
         }
         EXPECT_EQ(run(state), c.points) << c.taken.front();
-        expect_error(state, 12, 30);
+        expect_error(state, Fault::no_code_point_cell_before_slowdown, 30);
     }
 }
 
@@ -369,7 +370,7 @@ TEST(SignallingPass, BlockedStepRecords13AndNoFurtherPointFollows) {
     put(state, 65, cell_kind::signal);
     // Only the exit point before the signal after the end remains.
     EXPECT_EQ(along(run(state), 30), Cells{64});
-    expect_error(state, 13, 38);
+    expect_error(state, Fault::no_code_point_cell_along_slowdown, 38);
 }
 
 TEST(SignallingPass, LastFaultWins) {
@@ -384,19 +385,20 @@ TEST(SignallingPass, LastFaultWins) {
     take(state, 57);  // 12 at 64
     take(state, 71);
     take(state, 72);
-    take(state, 73);         // 13 at 72
-    state.errorNumber = 16;  // an earlier fault of the reader is replaced, not kept
+    take(state, 73);  // 13 at 72
+    // An earlier fault of the reader is replaced, not kept.
+    state.errorNumber = number_of(Fault::signal_cell_taken);
     run(state);
-    expect_error(state, 13, 72);
+    expect_error(state, Fault::no_code_point_cell_along_slowdown, 72);
 }
 
 TEST(SignallingPass, PassWithoutFaultKeepsTheReadersFault) {
     auto state = route(100);
-    state.errorNumber = 16;
+    state.errorNumber = number_of(Fault::signal_cell_taken);
     state.errorPosition = 1850;
     slowdown(state, 30, 40, 40);
     run(state);
-    EXPECT_EQ(state.errorNumber, 16);
+    EXPECT_EQ(state.errorNumber, number_of(Fault::signal_cell_taken));
     EXPECT_EQ(state.errorPosition, 1850);
 }
 
@@ -447,7 +449,7 @@ TEST(SignallingPass, ExitRuleWithBothCellsTakenRecords13AtTheEnd) {
         }
         take(state, 44);
         EXPECT_TRUE(along(run(state), 36).empty()) << c.what;
-        expect_error(state, 13, 40);
+        expect_error(state, Fault::no_code_point_cell_along_slowdown, 40);
         EXPECT_EQ(state.cells[45].ref, c.point_before ? 200 : 0) << c.what;
     }
 }
@@ -468,14 +470,19 @@ TEST(SignallingPass, WalksStopAtTheLastCell) {
         std::int16_t speed;
         Cells taken;
         Cells points;
-        std::int32_t error;
+        std::int32_t error;  // 0: none
     };
     // Cells 0..40; no end cell after the start.
     const Case cases[] = {
         {"slow start near N", 37, 40, {}, {}, 0},
         {"slow: the eighth step is N and free", 32, 40, {}, {40}, 0},
         {"slow: N taken, the one before free", 32, 40, {40}, {39}, 0},
-        {"slow: N and the one before taken, nothing past N", 32, 40, {40, 39}, {}, 13},
+        {"slow: N and the one before taken, nothing past N",
+         32,
+         40,
+         {40, 39},
+         {},
+         number_of(Fault::no_code_point_cell_along_slowdown)},
         {"fast start near N", 38, 120, {}, {}, 0},
     };
     for (const auto& c : cases) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "compiler/memorizza_percorso.h"
+#include "compiler/model/error_catalogue.h"
 #include "compiler/model/packing.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
@@ -34,6 +35,7 @@ namespace scenario::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using compiler::Fault;
 using compiler::TrackCell;
 
 constexpr std::int32_t kLastMetre = kLongestRoute + 7000;
@@ -188,7 +190,9 @@ TEST_F(LongestLine, OneMetreMoreRecordsError1AndWritesNoCompactFile) {
     files::replace_file(out / "LUNGA_D1.dat", std::string_view("earlier"));
     const auto result = run_program(SCENARIO_TOOL_EXE, compile_args(dir_.path(), out), dir_.path());
     EXPECT_EQ(result.status, 1) << result.out << result.err;
-    EXPECT_NE(result.out.find("\"errorNumber\":1,"), std::string::npos) << result.out;
+    const auto error_number =
+        "\"errorNumber\":" + std::to_string(number_of(Fault::route_too_long)) + ",";
+    EXPECT_NE(result.out.find(error_number), std::string::npos) << result.out;
     EXPECT_EQ(file_names(out), std::vector<std::string>{"LUNGA_D1.dat"});
     EXPECT_EQ(read_bytes(out / "LUNGA_D1.dat"), "earlier");
     // The author's texts are only read.
@@ -205,7 +209,7 @@ TEST(LongestLineCompile, OneMetreMoreStopsTheReaderBeforeAnyCellOrPlan) {
     state.LineTitle = "L";
     state.TrainCode = "T";
     EXPECT_THROW(compiler::memorizza_percorso(state, dir.path(), 1), compiler::NoCellsError);
-    EXPECT_EQ(state.errorNumber, 1);
+    EXPECT_EQ(state.errorNumber, number_of(Fault::route_too_long));
     EXPECT_FALSE(state.has_cells());
     EXPECT_FALSE(state.plan.allocated());
     EXPECT_FALSE(fs::exists(files::full_path(dir.path(), files::line_text_name("L"))));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "compiler/memorizza_percorso.h"
+#include "compiler/model/error_catalogue.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
 #include "support/run_program.h"
@@ -13,6 +14,7 @@
 namespace scenario::testing {
 namespace {
 
+using compiler::Fault;
 using compiler::PlanTag;
 
 // The plan recomputed point by point from the table itself, as the recurrence reads; a curve
@@ -66,7 +68,7 @@ TEST(PlanAtTheLimit, ACurvePastMetre1000000Records103WithThePlanComputedUpToIt) 
         "[generale]\r\nlunghezza percorso,    1000000\r\n[curve]\r\ncurvas4,  999000,  2000\r\n"
         "[fine]\r\n",
         state);
-    EXPECT_EQ(state.errorNumber, 103);
+    EXPECT_EQ(state.errorNumber, number_of(Fault::curve_without_class));
     expect_plan_follows_the_recurrence(state.plan, 1000000, 999001, 1001000, -0.001);
     // The reading stopped there: the run-out was never laid.
     EXPECT_EQ(state.plan.axis[0].tags[1000001], PlanTag::empty);
@@ -79,7 +81,7 @@ TEST(PlanAtTheLimit, AStraightRunToACurveBeyondTheLimitAlsoStopsAtMetre1000000) 
         "[generale]\r\nlunghezza percorso,    1000000\r\n[curve]\r\ncurvad1,  1003000,  100\r\n"
         "[fine]\r\n",
         state);
-    EXPECT_EQ(state.errorNumber, 103);
+    EXPECT_EQ(state.errorNumber, number_of(Fault::curve_without_class));
     expect_plan_follows_the_recurrence(state.plan, 1000000, 0, -1, 0);
     EXPECT_EQ(state.plan.axis[0].tags[1000001], PlanTag::empty);
 }

@@ -2,22 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "compiler/model/error_catalogue.h"
+
 namespace scenario::tool {
 namespace {
 
 using compiler::BuildState;
 using compiler::ErrorSource;
+using compiler::Fault;
 
 const TextNames kNames{"my/line.txt", "my/train.txt"};
 
-BuildState faulty(std::int32_t number, std::int32_t position, ErrorSource source, std::int32_t line,
+BuildState faulty(Fault fault, std::int32_t position, ErrorSource source, std::int32_t line,
                   std::int32_t cell = -1) {
     BuildState state;
-    state.errorNumber = number;
+    state.errorNumber = number_of(fault);
     state.errorPosition = position;
     state.errorSite = compiler::ErrorSite::in_text(source, line);
     state.errorSite.cell = cell;
     return state;
+}
+
+// "error N" of a diagnostic line, N the fault's number.
+std::string error_of(Fault fault) {
+    return "error " + std::to_string(number_of(fault));
 }
 
 compiler::CompileOutput placed(std::int32_t code_points) {
@@ -39,22 +49,23 @@ TEST(CompileReport, NamesTheTextAndLineOfTheRecordThatRaisedTheFault) {
         std::string expected;
     };
     const std::vector<Case> cases{
-        {faulty(16, 1850, ErrorSource::train_text, 87),
-         "my/train.txt:87: error 16: a signal lands on a cell that is already taken "
-         "(position 1850 m)"},
-        {faulty(6, 2200, ErrorSource::line_text, 170),
-         "my/line.txt:170: error 6: a sign board lands on a cell that is already taken "
-         "(position 2200 m)"},
-        // No position goes with 3, whatever errorPosition holds from before.
-        {faulty(3, 777, ErrorSource::line_text, 8),
-         "my/line.txt:8: error 3: the first value of the signal-repetition line is not a "
-         "multiple of 50"},
-        {faulty(12, 71250, ErrorSource::signalling, 0, 1425),
-         "my/train.txt: error 12: no free cell for a code point in one of the windows before a "
-         "slowdown start (cell 1425, position 71250 m)"},
-        {faulty(2, 0, ErrorSource::none, 0),
-         "scenario-tool: error 2: a kilometric range has a start or kilometric value that is "
-         "not a multiple of 50"},
+        {faulty(Fault::signal_cell_taken, 1850, ErrorSource::train_text, 87),
+         "my/train.txt:87: " + error_of(Fault::signal_cell_taken) +
+             ": a signal lands on a cell that is already taken (position 1850 m)"},
+        {faulty(Fault::sign_board_cell_taken, 2200, ErrorSource::line_text, 170),
+         "my/line.txt:170: " + error_of(Fault::sign_board_cell_taken) +
+             ": a sign board lands on a cell that is already taken (position 2200 m)"},
+        // No position goes with this fault, whatever errorPosition holds from before.
+        {faulty(Fault::repetition_start_off_grid, 777, ErrorSource::line_text, 8),
+         "my/line.txt:8: " + error_of(Fault::repetition_start_off_grid) +
+             ": the first value of the signal-repetition line is not a multiple of 50"},
+        {faulty(Fault::no_code_point_cell_before_slowdown, 71250, ErrorSource::signalling, 0, 1425),
+         "my/train.txt: " + error_of(Fault::no_code_point_cell_before_slowdown) +
+             ": no free cell for a code point in one of the windows before a slowdown start "
+             "(cell 1425, position 71250 m)"},
+        {faulty(Fault::kilometric_range_off_grid, 0, ErrorSource::none, 0),
+         "scenario-tool: " + error_of(Fault::kilometric_range_off_grid) +
+             ": a kilometric range has a start or kilometric value that is not a multiple of 50"},
     };
     for (const auto& c : cases) {
         const auto report = make_report(c.state, {}, kNames);
@@ -79,25 +90,29 @@ TEST(CompileReport, ACleanCompileHasNoDiagnosticAndCountsTheResult) {
 }
 
 TEST(CompileReport, AReservedPlaceInUseIsRefusedWithoutAPosition) {
-    auto state = faulty(16, 1850, ErrorSource::train_text, 87);
+    auto state = faulty(Fault::signal_cell_taken, 1850, ErrorSource::train_text, 87);
     const auto report =
         make_report(state, ended_by(compiler::FatalOutcome::format_markers_in_use), kNames);
     EXPECT_EQ(report.outcome, CompileOutcome::refused);
-    EXPECT_EQ(report.errorNumber, 1250);
+    EXPECT_EQ(report.errorNumber, number_of(Fault::format_markers_in_use));
     EXPECT_EQ(report.errorPosition, std::nullopt);
     EXPECT_EQ(report.file, std::nullopt);
-    EXPECT_TRUE(diagnostic_line(report).starts_with("scenario-tool: error 1250: "));
+    EXPECT_TRUE(diagnostic_line(report).starts_with(
+        "scenario-tool: " + error_of(Fault::format_markers_in_use) + ": "));
 }
 
 TEST(CompileReport, JsonCarriesTheFaultAndTheCounts) {
-    auto report = make_report(faulty(8, 1525, ErrorSource::train_text, 40), {}, kNames);
+    auto report =
+        make_report(faulty(Fault::station_off_grid, 1525, ErrorSource::train_text, 40), {}, kNames);
     report.written = {"A_linea.dat"};
     const auto json = report_json(report);
-    for (const auto* part :
-         {R"("outcome":"fault")", R"("errorNumber":8)", R"("errorPosition":1525)",
-          R"("file":"my/train.txt")", R"("line":40)", R"("cell":null)",
-          R"("message":"a station position is not a multiple of 50")",
-          R"("written":["A_linea.dat"])"}) {
+    const auto error_number =
+        R"("errorNumber":)" + std::to_string(number_of(Fault::station_off_grid));
+    EXPECT_NE(json.find(error_number), std::string::npos) << error_number << " in " << json;
+    for (const auto* part : {R"("outcome":"fault")", R"("errorPosition":1525)",
+                             R"("file":"my/train.txt")", R"("line":40)", R"("cell":null)",
+                             R"("message":"a station position is not a multiple of 50")",
+                             R"("written":["A_linea.dat"])"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << " in " << json;
     }
 }

@@ -13,7 +13,7 @@ namespace scenario::tool {
 enum class CompileOutcome {
     clean,           // no fault; the compact files were written
     recorded_fault,  // a fault was recorded; the compact files were written all the same
-    refused,         // 1250 / 1251, or no route length: no compact file was written
+    refused,         // a reserved place in use, or no route length: no compact file was written
 };
 
 // What a compile tells the author: the fault with its place, and the counts of the result.
@@ -26,7 +26,7 @@ struct CompileReport {
     std::optional<std::int32_t> column;         // 1-based column (bytes) of that field
     std::optional<std::int32_t> cell;           // for faults of the signalling pass
     std::string message;                        // meaning of the number, or what went wrong
-    std::string detail;                         // what exactly could not be read (error 25)
+    std::string detail;                         // what exactly could not be read (reading failure)
 
     std::int32_t routeLength = 0;
     std::int32_t cellCount = 0;

@@ -7,7 +7,7 @@ namespace scenario::tool {
 
 // Exit statuses of scenario-tool.
 inline constexpr int kExitClean = 0;
-inline constexpr int kExitTextFault = 1;  // the texts have a fault (recorded, or 1250 / 1251)
+inline constexpr int kExitTextFault = 1;  // a fault recorded, or a reserved place in use
 inline constexpr int kExitUsage = 2;      // wrong usage, or inputs / outputs that cannot be used
 
 // Wrong usage: an unknown command or option, a missing or malformed argument. The message

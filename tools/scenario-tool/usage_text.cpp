@@ -1,5 +1,9 @@
 #include "usage_text.h"
 
+#include <string>
+
+#include "compiler/model/error_catalogue.h"
+
 namespace scenario::tool {
 
 std::string_view tool_help() {
@@ -30,24 +34,30 @@ std::string_view sources_help() {
 }
 
 std::string_view compile_help() {
-    return "usage: scenario-tool compile --line FILE --train FILE --title TITLE --code CODE\n"
-           "                            --out DIR [--no-plan] [--json]\n"
-           "\n"
-           "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
-           "<TITLE>_<CODE>.sim, <TITLE>_<CODE>.dat and, unless --no-plan, <TITLE>_linea.dat.\n"
-           "The texts are only read: the compile works on copies.\n"
-           "\n"
-           "  --line FILE     the line description (format of <title>_linea.txt)\n"
-           "  --train FILE    the train service text (format of <title>_<code>-.txt)\n"
-           "  --title TITLE   the line title, which names the files and enters the codes\n"
-           "  --code CODE     the train code\n"
-           "  --out DIR       an existing directory for the compact files\n"
-           "  --no-plan       no track plan: <TITLE>_linea.dat is neither written nor removed\n"
-           "  --json          report as one JSON object on standard output\n"
-           "\n"
-           "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
-           "are written all the same, except for 1250 and 1251, which write none.\n"
-           "exit status: 0 clean, 1 the texts have a fault, 2 wrong usage or unusable files\n";
+    using compiler::Fault;
+    static const std::string text =
+        "usage: scenario-tool compile --line FILE --train FILE --title TITLE --code CODE\n"
+        "                            --out DIR [--no-plan] [--json]\n"
+        "\n"
+        "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
+        "<TITLE>_<CODE>.sim, <TITLE>_<CODE>.dat and, unless --no-plan, <TITLE>_linea.dat.\n"
+        "The texts are only read: the compile works on copies.\n"
+        "\n"
+        "  --line FILE     the line description (format of <title>_linea.txt)\n"
+        "  --train FILE    the train service text (format of <title>_<code>-.txt)\n"
+        "  --title TITLE   the line title, which names the files and enters the codes\n"
+        "  --code CODE     the train code\n"
+        "  --out DIR       an existing directory for the compact files\n"
+        "  --no-plan       no track plan: <TITLE>_linea.dat is neither written nor removed\n"
+        "  --json          report as one JSON object on standard output\n"
+        "\n"
+        "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
+        "are written all the same, except for " +
+        std::to_string(number_of(Fault::format_markers_in_use)) + " and " +
+        std::to_string(number_of(Fault::scenario_codes_in_use)) +
+        ", which write none.\n"
+        "exit status: 0 clean, 1 the texts have a fault, 2 wrong usage or unusable files\n";
+    return text;
 }
 
 std::string_view dump_help() {

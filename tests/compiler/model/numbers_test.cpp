@@ -86,8 +86,8 @@ TEST(ErrorCatalogue, EveryNumberHasAMeaningAndTheUnusedOnesHaveNone) {
         EXPECT_EQ(error_meaning(unused), "unknown error") << unused;
     }
     EXPECT_EQ(kFaultCatalogue.size(), 30u);
-    EXPECT_TRUE(error_sets_position(16));
-    EXPECT_FALSE(error_sets_position(10));
+    EXPECT_TRUE(error_sets_position(number_of(Fault::signal_cell_taken)));
+    EXPECT_FALSE(error_sets_position(number_of(Fault::station_table_full)));
 }
 
 }  // namespace

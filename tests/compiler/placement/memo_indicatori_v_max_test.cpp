@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "compiler/model/error_catalogue.h"
 #include "compiler/model/read_failure.h"
 #include "compiler/placement/placement.h"
 
@@ -72,7 +73,7 @@ TEST(MemoIndicatoriVMax, TakenCellRecords21AndWritesNothing) {
         state.cells[23].ref = 9;
         const auto before = state.cells;
         place(state, {1100, 60, 70, 70, 1, 0, 0, 0, 1});
-        EXPECT_EQ(state.errorNumber, 21) << int{kind};
+        EXPECT_EQ(state.errorNumber, number_of(Fault::speed_board_cell_taken)) << int{kind};
         EXPECT_EQ(state.cells, before) << int{kind};
     }
 }
@@ -91,7 +92,7 @@ TEST(MemoIndicatoriVMax, CellOutsideTheRouteRecords21) {
     for (const std::int32_t posizione : {4950, 100000, -100, -2147483647 - 1}) {
         auto state = route(100);  // cells 0..99: 4950 m would be cell 100
         place(state, {posizione, 60, 70, 70, 0, 0, 0, 0, 0});
-        EXPECT_EQ(state.errorNumber, 21) << posizione;
+        EXPECT_EQ(state.errorNumber, number_of(Fault::speed_board_cell_taken)) << posizione;
         EXPECT_EQ(state.cells, route(100).cells) << posizione;
     }
 }

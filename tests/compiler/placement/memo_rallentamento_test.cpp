@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "compiler/model/error_catalogue.h"
 #include "compiler/placement/placement.h"
 
 namespace scenario::compiler {
@@ -114,20 +115,22 @@ TEST(MemoRallentamento, PositionsOnAHalfCellRoundToEven) {
 TEST(MemoRallentamento, TakenBoardCellRecordsItsNumberAndWritesNothing) {
     struct Case {
         std::size_t taken;
-        std::int32_t error;
+        Fault error;
     };
     // Checked in the order warning, start, end: the first taken one decides.
-    const Case cases[] = {{1401, 17}, {1425, 18}, {1431, 19}};
+    const Case cases[] = {{1401, Fault::warning_board_cell_taken},
+                          {1425, Fault::slowdown_start_cell_taken},
+                          {1431, Fault::slowdown_end_cell_taken}};
     for (const auto& c : cases) {
         for (const std::uint8_t kind : {1, 2, 3, 4, 5, 6, 10, 12, 13, 14}) {
             auto state = route(1500);
             state.cells[c.taken].kind = kind;
-            if (c.error == 17) {
+            if (c.error == Fault::warning_board_cell_taken) {
                 state.cells[1425].kind = cell_kind::signal;
             }
             const auto before = state.cells;
             place(state, kScenario);
-            EXPECT_EQ(state.errorNumber, c.error) << c.taken << " " << int{kind};
+            EXPECT_EQ(state.errorNumber, number_of(c.error)) << c.taken << " " << int{kind};
             EXPECT_EQ(state.cells, before) << c.taken << " " << int{kind};
         }
     }
@@ -138,7 +141,7 @@ TEST(MemoRallentamento, TakenApproachCellRecords20AndKeepsTheBoards) {
         auto state = route(1500);
         state.cells[taken].kind = cell_kind::station_stop;
         place(state, kScenario);
-        EXPECT_EQ(state.errorNumber, 20) << taken;
+        EXPECT_EQ(state.errorNumber, number_of(Fault::approach_cell_taken)) << taken;
         EXPECT_EQ(state.cells[1401].kind, cell_kind::slowdown_warning) << taken;
         EXPECT_EQ(state.cells[1425].kind, cell_kind::slowdown_start) << taken;
         EXPECT_EQ(state.cells[1431].kind, cell_kind::slowdown_end) << taken;
@@ -166,21 +169,25 @@ TEST(MemoRallentamento, BoardsOutsideTheRouteRecordTheirNumberAndWriteNothing) {
     struct Case {
         const char* what;
         Slowdown s;
-        std::int32_t error;
+        Fault error;
     };
     const Case cases[] = {
-        {"warning beyond the last cell", {80000, 40, 300, 0, 1, 0}, 17},
-        {"start before the first cell", {-1000, 40, 300, 0, 1, 0}, 18},
-        {"start beyond a short route", {1000, 40, 300, 0, 0, 0}, 18},
-        {"end beyond the last cell", {71200, 40, 5000, 0, 1, 0}, 19},
-        {"end before the first cell", {1000, 40, -2000, 0, 0, 0}, 19},
-        {"end far beyond", {71200, 40, 2147483647, 0, 0, 0}, 19},
+        {"warning beyond the last cell",
+         {80000, 40, 300, 0, 1, 0},
+         Fault::warning_board_cell_taken},
+        {"start before the first cell",
+         {-1000, 40, 300, 0, 1, 0},
+         Fault::slowdown_start_cell_taken},
+        {"start beyond a short route", {1000, 40, 300, 0, 0, 0}, Fault::slowdown_start_cell_taken},
+        {"end beyond the last cell", {71200, 40, 5000, 0, 1, 0}, Fault::slowdown_end_cell_taken},
+        {"end before the first cell", {1000, 40, -2000, 0, 0, 0}, Fault::slowdown_end_cell_taken},
+        {"end far beyond", {71200, 40, 2147483647, 0, 0, 0}, Fault::slowdown_end_cell_taken},
     };
     for (const auto& c : cases) {
-        auto state = route(c.error == 18 && c.s.x > 0 ? 15 : 1500);
+        auto state = route(c.error == Fault::slowdown_start_cell_taken && c.s.x > 0 ? 15 : 1500);
         const auto before = state.cells;
         place(state, c.s);
-        EXPECT_EQ(state.errorNumber, c.error) << c.what;
+        EXPECT_EQ(state.errorNumber, number_of(c.error)) << c.what;
         EXPECT_EQ(state.cells, before) << c.what;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "compiler/model/error_catalogue.h"
 #include "compiler/placement/placement.h"
 
 namespace scenario::compiler {
@@ -112,7 +113,7 @@ TEST(MemoSegnale, TakenCellRecords16AndWritesNothing) {
         const auto before = state.cells;
         Signal s{.sx = 2, .s1 = 4, .tempo = 50};
         place(state, 1850, s);
-        EXPECT_EQ(state.errorNumber, 16) << int{kind};
+        EXPECT_EQ(state.errorNumber, number_of(Fault::signal_cell_taken)) << int{kind};
         EXPECT_EQ(state.cells, before) << int{kind};
         EXPECT_EQ(s.tempo, 50) << int{kind};
     }
@@ -159,7 +160,7 @@ TEST(MemoSegnale, CellOutsideTheRouteRecords16) {
         auto state = route(100);
         Signal s{.sx = 2, .tempo = 50};
         place(state, posizione, s);
-        EXPECT_EQ(state.errorNumber, 16) << posizione;
+        EXPECT_EQ(state.errorNumber, number_of(Fault::signal_cell_taken)) << posizione;
         EXPECT_EQ(state.cells, route(100).cells) << posizione;
         EXPECT_EQ(s.tempo, 50) << posizione;
     }

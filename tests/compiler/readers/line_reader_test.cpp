@@ -60,7 +60,7 @@ TEST_F(LineReader, GeneralKeywordsTestCaseOnlyWherePrescribed) {
 TEST_F(LineReader, SignalRepetitionNamesItsCodeSystemOrStops) {
     struct Case {
         const char* line;
-        std::int32_t fault;
+        std::int32_t fault;  // 0: none
         std::int32_t code;
     };
     const Case cases[] = {
@@ -68,9 +68,12 @@ TEST_F(LineReader, SignalRepetitionNamesItsCodeSystemOrStops) {
         {"ripetizione segnali 9 codici,    1000,    94800", 0, 9},
         {"ripetizione segnali 94 codici,    1000,    94800", 0, 4},  // "4" is tested first
         {"ripetizione segnali 9 codici,    1000,    0", 0, 0},       // no repetition
-        {"ripetizione segnali codici,    1000,    94800", 5, 0},
-        {"ripetizione segnali 9 codici,    1025,    94800", 3, 0},
-        {"ripetizione segnali 9 codici,    1000,    94810", 4, 0},
+        {"ripetizione segnali codici,    1000,    94800",
+         number_of(Fault::repetition_without_code_system), 0},
+        {"ripetizione segnali 9 codici,    1025,    94800",
+         number_of(Fault::repetition_start_off_grid), 0},
+        {"ripetizione segnali 9 codici,    1000,    94810",
+         number_of(Fault::repetition_end_off_grid), 0},
         {"ripetizione segnali 9 codici,    -50,    -100", 0, 9},
     };
     for (const auto& c : cases) {
@@ -97,7 +100,7 @@ TEST_F(LineReader, RouteLengthAboveAMillionMetresStops) {
     line_records({}, 1000001);
     train_records({});
     read();
-    expect_fault(1, kLine, 2);
+    expect_fault(Fault::route_too_long, kLine, 2);
     EXPECT_FALSE(state.has_cells());
     EXPECT_FALSE(texts_left());
 }
@@ -106,7 +109,7 @@ TEST_F(LineReader, NegativeRouteLengthIsAReadingFailure) {
     line_records({}, -100);
     train_records({});
     read();
-    expect_fault(25, kLine, 2);
+    expect_fault(Fault::reading_failure, kLine, 2);
     EXPECT_FALSE(texts_left());
 }
 
@@ -116,7 +119,7 @@ TEST_F(LineReader, MissingGeneralSectionStopsWith102) {
         write_line(lines);
         train_records({});
         read();
-        expect_fault(102, kLine, 0);
+        expect_fault(Fault::no_general_section, kLine, 0);
         EXPECT_FALSE(texts_left());
     }
 }
@@ -134,7 +137,7 @@ TEST_F(LineReader, UpToTenSeparatorFieldsAreSkippedInTheGeneralSection) {
     train_records({});
     read();
     // The length field was skipped, so the plan finds no route after the header.
-    expect_fault(25, kLine, 3);
+    expect_fault(Fault::reading_failure, kLine, 3);
 }
 
 TEST_F(LineReader, TwoSeparatorFieldsAreSkippedBeforeARecordTheThirdIsTested) {
@@ -174,7 +177,7 @@ TEST_F(LineReader, BoundCheckAcceptsTheLastCellButOneHundredMetres) {
             if (p == 104900) {
                 EXPECT_EQ(state.errorNumber, 0) << record;
             } else {
-                expect_fault_at(15, p, kLine, kFirstLineRecord);
+                expect_fault_at(Fault::record_near_route_end, p, kLine, kFirstLineRecord);
                 // The records end there: the gradient after it is not applied.
                 EXPECT_EQ(cell(10).gradientCode, 100) << record;
             }
@@ -289,7 +292,7 @@ TEST_F(LineReader, CurveWithoutClassDigitStopsWith103) {
     line_records({"pendenza, 0, 1", "curvad,  850,  500"});
     train_records({"numero vetture,  3"});
     read();
-    expect_fault(103, kLine, kFirstLineRecord + 1);
+    expect_fault(Fault::curve_without_class, kLine, kFirstLineRecord + 1);
     EXPECT_FALSE(texts_left());
     EXPECT_EQ(state.locations[entry::train].position, 0);
 }
@@ -304,7 +307,7 @@ TEST_F(LineReader, CurveReachingTheLastTwoMetresIsRefusedAtItsStart) {
     line_records({"curvad4,  6000,  999", "pendenza, 100, 3"}, 0);
     train_records({});
     read();
-    expect_fault_at(15, 6000, kLine, kFirstLineRecord);
+    expect_fault_at(Fault::record_near_route_end, 6000, kLine, kFirstLineRecord);
     EXPECT_EQ(cell(3).gradientCode, 100);
     EXPECT_EQ(state.plan.axis[0].tags[6999], PlanTag::empty);
     EXPECT_EQ(state.plan.axis[0].tags[6998], PlanTag::real);  // straight to the end
@@ -319,7 +322,7 @@ TEST_F(LineReader, CurvePlanPastAMillionMetresStopsWith103) {
     line_records({"curvad4,  999990,  20"}, 1000000);
     train_records({});
     read();
-    expect_fault(103, kLine, kFirstLineRecord);
+    expect_fault(Fault::curve_without_class, kLine, kFirstLineRecord);
     EXPECT_FALSE(texts_left());
 }
 
@@ -356,7 +359,7 @@ TEST_F(LineReader, HelperFaultsStopWithTheRecordPosition) {
     line_records(spans);
     train_records({});
     read();
-    expect_fault_at(number_of(Fault::too_many_mountain_spans), 80000, kLine, kFirstLineRecord + 80);
+    expect_fault_at(Fault::too_many_mountain_spans, 80000, kLine, kFirstLineRecord + 80);
     EXPECT_FALSE(texts_left());
 
     line_records({"indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0",
@@ -365,13 +368,13 @@ TEST_F(LineReader, HelperFaultsStopWithTheRecordPosition) {
     train_records({});
     read();
     // The board is refused at the taken cell before the second speed board is reached.
-    expect_fault_at(6, 1100, kLine, kFirstLineRecord + 1);
+    expect_fault_at(Fault::sign_board_cell_taken, 1100, kLine, kFirstLineRecord + 1);
 
     line_records({"indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0",
                   "indicatori_vmax,  1100,  60,  ,  ,  ,  ,  ,  ,  0"});
     train_records({});
     read();
-    expect_fault_at(21, 1100, kLine, kFirstLineRecord + 1);
+    expect_fault_at(Fault::speed_board_cell_taken, 1100, kLine, kFirstLineRecord + 1);
     EXPECT_FALSE(texts_left());
 }
 
@@ -398,7 +401,7 @@ TEST_F(LineReader, SignBoardOnATakenCellStopsWith6) {
                   "cartello_indicatore,  2200,   (FINE)", "pendenza,  500,  9"});
     train_records({});
     read();
-    expect_fault_at(6, 2200, kLine, kFirstLineRecord + 1);
+    expect_fault_at(Fault::sign_board_cell_taken, 2200, kLine, kFirstLineRecord + 1);
     EXPECT_EQ(cell(45).kind, cell_kind::speed_board);
     EXPECT_FALSE(texts_left());
 }
@@ -412,7 +415,7 @@ TEST_F(LineReader, SignBoardsBeyondTheEightiethHaveNoEntryAndStop) {
     line_records(boards);
     train_records({});
     read();
-    expect_fault_at(number_of(Fault::sign_board_table_full), 8100, kLine, kFirstLineRecord + 80);
+    expect_fault_at(Fault::sign_board_table_full, 8100, kLine, kFirstLineRecord + 80);
     EXPECT_EQ(state.locations[1].name, "(B79)");
     EXPECT_EQ(state.locations[0], LocationEntry{});
     EXPECT_EQ(cell(163).kind, 0);  // the board at 8100
@@ -423,7 +426,7 @@ TEST_F(LineReader, SignBoardBeforeTheStartOfTheRouteIsRefused) {
     line_records({"cartello_indicatore,  -100,   (X)"});
     train_records({});
     read();
-    expect_fault_at(6, -100, kLine, kFirstLineRecord);
+    expect_fault_at(Fault::sign_board_cell_taken, -100, kLine, kFirstLineRecord);
 }
 
 TEST_F(LineReader, RecordsBeforeAnyRouteLengthAreAReadingFailure) {
@@ -431,7 +434,7 @@ TEST_F(LineReader, RecordsBeforeAnyRouteLengthAreAReadingFailure) {
     write_line({"[generale]", "sfondo uno,  3", "[curve]", "pendenza,  100,  5", "[fine]"});
     train_records({});
     read();
-    expect_fault(25, kLine, 4);
+    expect_fault(Fault::reading_failure, kLine, 4);
     EXPECT_FALSE(texts_left());
 }
 
@@ -440,31 +443,33 @@ TEST_F(LineReader, HostileTextsRecordAFaultAndNeverCrash) {
     struct Case {
         const char* what;
         std::string text;
-        std::int32_t fault;
+        std::int32_t fault;  // 0: none
         std::int32_t line;
         std::int32_t column;  // of the failing field; the end of the line for a value missing
     };
     const std::string general = text_of(line_general());
+    constexpr auto kReading = number_of(Fault::reading_failure);
     const Case cases[] = {
-        {"cut short at the end", general + "pendenza,  100,", 25, kFirstLineRecord, 16},
-        {"a value missing", general + "pendenza,  100\r\n[fine]\r\n", 25, kFirstLineRecord, 15},
-        {"an overflowing value", general + "pendenza,  9999999999,  3\r\n[fine]\r\n", 25,
+        {"cut short at the end", general + "pendenza,  100,", kReading, kFirstLineRecord, 16},
+        {"a value missing", general + "pendenza,  100\r\n[fine]\r\n", kReading, kFirstLineRecord,
+         15},
+        {"an overflowing value", general + "pendenza,  9999999999,  3\r\n[fine]\r\n", kReading,
          kFirstLineRecord, 12},
-        {"a word for a number", general + "montagna,  100,  abc,  1\r\n[fine]\r\n", 25,
+        {"a word for a number", general + "montagna,  100,  abc,  1\r\n[fine]\r\n", kReading,
          kFirstLineRecord, 18},
         {"a board text too long to keep",
-         general + "cartello_indicatore,  100,  " + std::string(70000, 'X') + "\r\n[fine]\r\n", 25,
-         kFirstLineRecord, 29},
+         general + "cartello_indicatore,  100,  " + std::string(70000, 'X') + "\r\n[fine]\r\n",
+         kReading, kFirstLineRecord, 29},
         {"a board speed too high for its field",
-         general + "indicatori_vmax,  1100,  2000,  ,  ,  ,  ,  ,  ,  0\r\n[fine]\r\n", 25,
+         general + "indicatori_vmax,  1100,  2000,  ,  ,  ,  ,  ,  ,  0\r\n[fine]\r\n", kReading,
          kFirstLineRecord, 19},
-        {"commas alone", std::string(100000, ','), 102, 0, 0},
+        {"commas alone", std::string(100000, ','), number_of(Fault::no_general_section), 0, 0},
         // Without a header after the general lines the records are read as general lines,
         // which they match none of, up to "[fine]".
         {"no header after the general lines",
          text_of({"[generale]", "lunghezza percorso,  1000", "pendenza,  100,  5", "[fine]"}), 0, 0,
          0},
-        {"one endless separator", "[generale]\r\n" + std::string(5000, '-'), 25, 2, 1},
+        {"one endless separator", "[generale]\r\n" + std::string(5000, '-'), kReading, 2, 1},
         {"zero bytes", "[generale]\r\nlunghezza percorso, 50\r\n[curve]\r\n\0\0\0\r\n[fine]\r\n"s,
          0, 0, 0},
     };

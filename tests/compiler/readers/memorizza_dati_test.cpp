@@ -17,24 +17,27 @@ TEST_F(ReadingBothTexts, EveryFaultOfTheLineTextRemovesBothTexts) {
     struct Case {
         const char* what;
         std::vector<std::string> line_text;
-        std::int32_t fault;
+        Fault fault;
     };
     const auto general = line_general();
     const Case cases[] = {
-        {"no general section", {"[curve]", "[fine]"}, 102},
-        {"a route too long", with({"[generale]", "lunghezza percorso,  1000001"}, {"[fine]"}), 1},
-        {"a curve without class", with(general, {"curvad,  850,  500", "[fine]"}), 103},
+        {"no general section", {"[curve]", "[fine]"}, Fault::no_general_section},
+        {"a route too long", with({"[generale]", "lunghezza percorso,  1000001"}, {"[fine]"}),
+         Fault::route_too_long},
+        {"a curve without class", with(general, {"curvad,  850,  500", "[fine]"}),
+         Fault::curve_without_class},
         {"a board on a taken cell",
          with(general,
               {"cartello_indicatore,  100,  (A)", "cartello_indicatore,  100,  (B)", "[fine]"}),
-         6},
-        {"a value too wide", with(general, {"pendenza,  100,  99999999999", "[fine]"}), 25},
+         Fault::sign_board_cell_taken},
+        {"a value too wide", with(general, {"pendenza,  100,  99999999999", "[fine]"}),
+         Fault::reading_failure},
     };
     for (const auto& c : cases) {
         write_line(c.line_text);
         train_records({"numero vetture,  3"});
         read();
-        EXPECT_EQ(state.errorNumber, c.fault) << c.what;
+        EXPECT_EQ(state.errorNumber, number_of(c.fault)) << c.what;
         EXPECT_EQ(state.errorSite.source, ErrorSource::line_text) << c.what;
         EXPECT_FALSE(texts_left()) << c.what;
         EXPECT_EQ(state.locations[entry::train].position, 0) << c.what;
@@ -44,7 +47,7 @@ TEST_F(ReadingBothTexts, EveryFaultOfTheLineTextRemovesBothTexts) {
 TEST_F(ReadingBothTexts, WithoutALineTextNothingIsReadAndTheTrainTextGoesToo) {
     train_records({});
     read();
-    expect_fault(101, ErrorSource::line_text, 0);
+    expect_fault(Fault::line_text_missing, ErrorSource::line_text, 0);
     EXPECT_FALSE(texts_left());
     EXPECT_FALSE(state.has_cells());
     EXPECT_EQ(state.locations[entry::scenery].name, "A - B");
@@ -54,7 +57,7 @@ TEST_F(ReadingBothTexts, WithoutALineTextNothingIsReadAndTheTrainTextGoesToo) {
 TEST_F(ReadingBothTexts, AMissingOrUnreadableTrainTextIsAReadingFailure) {
     line_records({"pendenza,  100,  5"});
     read();
-    expect_fault(25, ErrorSource::train_text, 0);
+    expect_fault(Fault::reading_failure, ErrorSource::train_text, 0);
     EXPECT_FALSE(texts_left());
     // The line text was read whole before.
     EXPECT_EQ(cell(5).gradientCode, 105);
@@ -62,7 +65,7 @@ TEST_F(ReadingBothTexts, AMissingOrUnreadableTrainTextIsAReadingFailure) {
     line_records({});
     std::filesystem::create_directory(train_path());
     read();
-    expect_fault(25, ErrorSource::train_text, 0);
+    expect_fault(Fault::reading_failure, ErrorSource::train_text, 0);
     EXPECT_FALSE(texts_left());
 }
 
@@ -70,7 +73,7 @@ TEST_F(ReadingBothTexts, AnUnreadableLineTextIsAReadingFailure) {
     std::filesystem::create_directory(line_path());
     train_records({});
     read();
-    expect_fault(25, ErrorSource::line_text, 0);
+    expect_fault(Fault::reading_failure, ErrorSource::line_text, 0);
     EXPECT_FALSE(texts_left());
 }
 
@@ -81,7 +84,7 @@ TEST_F(ReadingBothTexts, CellsOfAnEarlierBuildAreNeverUsed) {
     write_line({"[generale]", "[curve]", "pendenza,  100,  5", "[fine]"});
     train_records({});
     read();
-    expect_fault(25, ErrorSource::line_text, 3);
+    expect_fault(Fault::reading_failure, ErrorSource::line_text, 3);
     EXPECT_FALSE(state.has_cells());
     EXPECT_EQ(state.stationCount, 0);
 }
@@ -130,7 +133,7 @@ TEST_F(ReadingBothTexts, TheBuildGoesOnToWriteTheCompactFilesAfterAFault) {
     train_records({station_line(425, 4, 200)});
     const auto result = memorizza_percorso(state, dir.path(), 1);
     EXPECT_EQ(result.fatalError, 0);
-    expect_fault_at(8, 425, ErrorSource::train_text, kFirstTrainRecord);
+    expect_fault_at(Fault::station_off_grid, 425, ErrorSource::train_text, kFirstTrainRecord);
     EXPECT_FALSE(texts_left());
     for (const auto& name :
          {files::scenario_file_name("A - B", "R00001"), files::cell_file_name("A - B", "R00001"),

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/model/build_state.h"
+#include "compiler/model/error_catalogue.h"
 #include "compiler/readers/memorizza_dati.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
@@ -110,15 +111,15 @@ class ReaderTest : public ::testing::Test {
     }
 
     // The fault recorded, where it lies, and which text line it names.
-    void expect_fault(std::int32_t number, ErrorSource source, std::int32_t line) const {
-        EXPECT_EQ(state.errorNumber, number);
+    void expect_fault(Fault fault, ErrorSource source, std::int32_t line) const {
+        EXPECT_EQ(state.errorNumber, number_of(fault));
         EXPECT_EQ(state.errorSite.source, source);
         EXPECT_EQ(state.errorSite.line, line);
         EXPECT_EQ(state.errorSite.cell, -1);
     }
-    void expect_fault_at(std::int32_t number, std::int32_t position, ErrorSource source,
+    void expect_fault_at(Fault fault, std::int32_t position, ErrorSource source,
                          std::int32_t line) const {
-        expect_fault(number, source, line);
+        expect_fault(fault, source, line);
         EXPECT_EQ(state.errorPosition, position);
     }
     void expect_clean() const {

@@ -82,7 +82,7 @@ TEST_F(TrainReader, SpeedWhoseFifthDoesNotFitACellIsAReadingFailureOfItsLine) {
         line_records({});
         train_records({"velocita,  0,  " + std::to_string(speed), "velocita,  1100,  70"});
         read();
-        expect_fault(25, kTrain, kFirstTrainRecord);
+        expect_fault(Fault::reading_failure, kTrain, kFirstTrainRecord);
         EXPECT_FALSE(texts_left());
     }
 }
@@ -135,7 +135,7 @@ TEST_F(TrainReader, HelperFaultsStopWithTheRecordPosition) {
                    "segnale,    1850,   1, 4, 0,  0, 0,    0,  0,0,0, 0",
                    station_line(5000, 4, 200)});
     read();
-    expect_fault_at(16, 1850, kTrain, kFirstTrainRecord + 1);
+    expect_fault_at(Fault::signal_cell_taken, 1850, kTrain, kFirstTrainRecord + 1);
     EXPECT_EQ(state.stationCount, 0);
     EXPECT_FALSE(texts_left());
 
@@ -143,7 +143,7 @@ TEST_F(TrainReader, HelperFaultsStopWithTheRecordPosition) {
     line_records({});
     train_records({"rallentamento,   104900,    40,  300, 1,  1,  0"});
     read();
-    expect_fault_at(19, 104900, kTrain, kFirstTrainRecord);
+    expect_fault_at(Fault::slowdown_end_cell_taken, 104900, kTrain, kFirstTrainRecord);
     EXPECT_FALSE(texts_left());
 }
 
@@ -161,7 +161,7 @@ TEST_F(TrainReader, CodePointsMarkTheirCellByValue) {
     train_records(
         {"segnale,    950,   1, 4, 0,  0, 0,    0,  0,0,0, 0", "abbattimento,  1000,  5"});
     read();
-    expect_fault_at(7, 1000, kTrain, kFirstTrainRecord + 1);
+    expect_fault_at(Fault::code_point_cell_taken, 1000, kTrain, kFirstTrainRecord + 1);
     EXPECT_FALSE(texts_left());
 }
 
@@ -245,14 +245,20 @@ TEST_F(TrainReader, StationFaultsStopTheReading) {
     struct Case {
         const char* what;
         std::vector<std::string> records;
-        std::int32_t fault;
+        Fault fault;
         std::int32_t position;  // -1 when the fault sets none
     };
     const Case cases[] = {
-        {"position off the 50 m grid", {station_line(425, 4, 200)}, 8, 425},
-        {"platform off the 100 m grid", {station_line(1000, 4, 250)}, 9, 1000},
-        {"no room for a stop cell", {station_line(50, 4, 100)}, 24, -1},
-        {"zones 300 m apart", {station_line(400, 4, 800), station_line(1200, 4, 200)}, 22, 1200},
+        {"position off the 50 m grid", {station_line(425, 4, 200)}, Fault::station_off_grid, 425},
+        {"platform off the 100 m grid",
+         {station_line(1000, 4, 250)},
+         Fault::station_length_off_grid,
+         1000},
+        {"no room for a stop cell", {station_line(50, 4, 100)}, Fault::no_stop_cell, -1},
+        {"zones 300 m apart",
+         {station_line(400, 4, 800), station_line(1200, 4, 200)},
+         Fault::station_zones_too_close,
+         1200},
     };
     for (const auto& c : cases) {
         line_records({});
@@ -276,7 +282,7 @@ TEST_F(TrainReader, ZonesExactly350MetresApartAreAccepted) {
         {station_line(400, 4, 800), station_line(1250, 4, 200), station_line(50, 27, 100)});
     read();
     // A station of kind 25 or above needs no stop cell; the third still ends the spacing test.
-    expect_fault_at(22, 50, kTrain, kFirstTrainRecord + 2);
+    expect_fault_at(Fault::station_zones_too_close, 50, kTrain, kFirstTrainRecord + 2);
     EXPECT_EQ(state.stationCount, 2);
     EXPECT_EQ(state.locations[2].zoneStart, 1150);
 }
@@ -291,7 +297,7 @@ TEST_F(TrainReader, StationBoundCheckKeeps800MetresBeforeTheEnd) {
             expect_clean();
             EXPECT_EQ(cell(2085).kind, cell_kind::station_stop);
         } else {
-            expect_fault_at(15, p, kTrain, kFirstTrainRecord);
+            expect_fault_at(Fault::record_near_route_end, p, kTrain, kFirstTrainRecord);
             EXPECT_EQ(cell(5).speedStep, 0);  // the records ended; the fills still ran
             EXPECT_EQ(state.stationCount, 0);
         }
@@ -302,7 +308,7 @@ TEST_F(TrainReader, StationZoneRunningPastTheCellsIsRefusedAtItsPosition) {
     line_records({});
     train_records({station_line(1000, 4, 400000), station_line(3000, 4, 200)});
     read();
-    expect_fault_at(15, 1000, kTrain, kFirstTrainRecord);
+    expect_fault_at(Fault::record_near_route_end, 1000, kTrain, kFirstTrainRecord);
     EXPECT_EQ(state.stationCount, 0);
     EXPECT_EQ(state.locations[2].position, 0);
 }
@@ -311,11 +317,12 @@ TEST_F(TrainReader, StationsStopBelowTheSignBoards) {
     struct Case {
         int boards;
         int stations;
-        std::int32_t fault;
-        int last_stored;  // the entry of the last station read
+        std::int32_t fault;  // 0: none
+        int last_stored;     // the entry of the last station read
     };
-    const Case cases[] = {{54, 24, 0, 24}, {54, 25, 10, 25},  {0, 78, 0, 78},
-                          {0, 79, 10, 79}, {0, 3000, 10, 79}, {79, 3, 10, 1}};
+    constexpr auto kFull = number_of(Fault::station_table_full);
+    const Case cases[] = {{54, 24, 0, 24},    {54, 25, kFull, 25},  {0, 78, 0, 78},
+                          {0, 79, kFull, 79}, {0, 3000, kFull, 79}, {79, 3, kFull, 1}};
     for (const auto& c : cases) {
         line_records(sign_boards(c.boards));
         train_records(stations(c.stations));
@@ -323,7 +330,7 @@ TEST_F(TrainReader, StationsStopBelowTheSignBoards) {
         EXPECT_FALSE(texts_left());
         EXPECT_EQ(state.errorNumber, c.fault) << c.boards << " boards, " << c.stations;
         if (c.fault != 0) {
-            expect_fault(10, kTrain, kFirstTrainRecord + c.last_stored - 1);
+            expect_fault(Fault::station_table_full, kTrain, kFirstTrainRecord + c.last_stored - 1);
         }
         EXPECT_EQ(state.stationCount, c.last_stored);
         EXPECT_EQ(state.locations[c.last_stored].name, "S" + std::to_string(c.last_stored));
@@ -340,7 +347,7 @@ TEST_F(TrainReader, WithTheTableFullOfBoardsNoStationOverwritesOne) {
     line_records(sign_boards(80, 100));
     train_records(stations(1));
     read();
-    expect_fault(10, kTrain, kFirstTrainRecord);
+    expect_fault(Fault::station_table_full, kTrain, kFirstTrainRecord);
     EXPECT_EQ(state.locations[1].name, "(B79)");
     EXPECT_EQ(state.locations[1].position, 0);
     EXPECT_EQ(state.stationCount, 0);
@@ -353,7 +360,7 @@ TEST_F(TrainReader, ACode15OfTheLineTextStopsTheTrainTextAtTheFirstSignal) {
                    station_line(5000, 4, 200)});
     read();
     // The fault is still the line text's; the position is the signal's.
-    expect_fault_at(15, 1850, ErrorSource::line_text, kFirstLineRecord);
+    expect_fault_at(Fault::record_near_route_end, 1850, ErrorSource::line_text, kFirstLineRecord);
     EXPECT_EQ(cell(38).kind, cell_kind::signal);
     EXPECT_EQ(state.stationCount, 1);
     EXPECT_EQ(cell(5).speedStep, 0);
@@ -363,7 +370,7 @@ TEST_F(TrainReader, ACode15OfTheLineTextStopsTheTrainTextAtTheFirstSignal) {
     line_records({"pendenza,  104950,  5"});
     train_records({station_line(425, 4, 200)});
     read();
-    expect_fault_at(8, 425, kTrain, kFirstTrainRecord);
+    expect_fault_at(Fault::station_off_grid, 425, kTrain, kFirstTrainRecord);
 }
 
 TEST_F(TrainReader, KilometricRangesOffTheGridAreReportedAfterTheTrainText) {
@@ -372,7 +379,7 @@ TEST_F(TrainReader, KilometricRangesOffTheGridAreReportedAfterTheTrainText) {
     write_line(with(general, {"[fine]"}));
     train_records({"velocita,  0,  60"});
     read();
-    expect_fault(2, ErrorSource::line_text, 3);
+    expect_fault(Fault::kilometric_range_off_grid, ErrorSource::line_text, 3);
     EXPECT_EQ(cell(5).speedStep, 12);
     EXPECT_FALSE(texts_left());
 }
@@ -425,7 +432,7 @@ TEST_F(TrainReader, HostileTextsRecordAFaultAndNeverCrash) {
         line_records({});
         files::replace_file(train_path(), c.text);
         read();
-        expect_fault(25, kTrain, c.line);
+        expect_fault(Fault::reading_failure, kTrain, c.line);
         if (!c.detail.empty()) {
             EXPECT_EQ(state.errorSite.detail, c.detail) << c.what;
         }

@@ -111,7 +111,7 @@ TEST_P(ToolErrorNumber, IsReportedWithItsPlaceAndLeavesTheTextsAlone) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EachNumber, ToolErrorNumber, ::testing::ValuesIn(fault_cases()),
+INSTANTIATE_TEST_SUITE_P(EachNumber, ToolErrorNumber, ::testing::ValuesIn(tool_fault_cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ToolErrorNumbers, TheTextReportNamesFileLineAndPosition) {

@@ -1,5 +1,8 @@
 #include "support/fault_cases.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace scenario::testing {
 
 using compiler::ErrorSource;
@@ -184,6 +187,14 @@ const std::vector<FaultCase>& fault_cases() {
          .source = ErrorSource::train_text,
          .line = 12,
          .column = 1},
+        {.name = "SecondStationFillsTheTable",
+         // 77 sign boards leave the sign slot at 3: the second station is stored in entry 2
+         // and then fills the table.
+         .edit = [](Lines& l, Lines&) { add_sign_boards(l, 76); },
+         .fault = Fault::station_table_full,
+         .source = ErrorSource::train_text,
+         .line = 13,
+         .column = 1},
         {.name = "SignalWithoutRoomForItsCodePoint",
          .edit =
              [](Lines&, Lines& t) {
@@ -223,6 +234,18 @@ const std::vector<FaultCase>& fault_cases() {
          .position = 12450,
          .source = ErrorSource::signalling,
          .cell = 249},
+        {.name = "SlowdownExitWithoutRoomForCodePoint",
+         .edit =
+             [](Lines&, Lines& t) {
+                 // The first signal after the end cell 247 is on 248; before it stand the end
+                 // and a signal on 246. The position is the end's.
+                 insert_line(t, 20, signal_at(12350));
+                 insert_line(t, 20, signal_at(12250));
+             },
+         .fault = Fault::no_code_point_cell_along_slowdown,
+         .position = 12350,
+         .source = ErrorSource::signalling,
+         .cell = 247},
         {.name = "RecordTooNearTheEnd",
          // 50 * 540 - 100 = 26900 is the last position a record may take.
          .edit = [](Lines&, Lines& t) { replace_line(t, 10, "velocita,   26950,    70"); },
@@ -230,6 +253,19 @@ const std::vector<FaultCase>& fault_cases() {
          .position = 26950,
          .source = ErrorSource::train_text,
          .line = 10,
+         .column = 13},
+        {.name = "StationTooNearTheEnd",
+         // A station needs 800 m: 26250 + 800 is past the last cell's 27000.
+         .edit =
+             [](Lines&, Lines& t) {
+                 replace_line(t, 14,
+                              "stazione,   26250,  4,  600,  0, 0, 0,  1,1,0,  2,1,1,    0,   "
+                              "7,10, 0, MONTE");
+             },
+         .fault = Fault::record_near_route_end,
+         .position = 26250,
+         .source = ErrorSource::train_text,
+         .line = 14,
          .column = 13},
         {.name = "SignalOnTheSpeedBoard",
          .edit = [](Lines&, Lines& t) { replace_line(t, 18, signal_at(1100)); },
@@ -322,6 +358,11 @@ const std::vector<FaultCase>& fault_cases() {
          .source = ErrorSource::train_text,
          .line = 12,
          .column = 19},
+        {.name = "TrainTextMissing",
+         .edit = [](Lines&, Lines&) {},
+         .fault = Fault::reading_failure,
+         .source = ErrorSource::train_text,
+         .missing = MissingText::train},
         {.name = "MoreSignBoardsThanTheTableHolds",
          .edit = [](Lines& l, Lines&) { add_sign_boards(l, 80); },
          .fault = Fault::sign_board_table_full,
@@ -344,6 +385,12 @@ const std::vector<FaultCase>& fault_cases() {
          .source = ErrorSource::line_text,
          .line = 96,
          .column = 13},
+        {.name = "LineTextMissing",
+         .edit = [](Lines&, Lines&) {},
+         .fault = Fault::line_text_missing,
+         .source = ErrorSource::line_text,
+         .written = false,
+         .missing = MissingText::line},
         {.name = "NoGeneralSection",
          .edit = [](Lines& l, Lines&) { replace_line(l, 1, "[general]"); },
          .fault = Fault::no_general_section,
@@ -370,6 +417,13 @@ const std::vector<FaultCase>& fault_cases() {
          .fault = Fault::scenario_codes_in_use,
          .written = false},
     };
+    return cases;
+}
+
+std::vector<FaultCase> tool_fault_cases() {
+    std::vector<FaultCase> cases;
+    std::copy_if(fault_cases().begin(), fault_cases().end(), std::back_inserter(cases),
+                 [](const FaultCase& c) { return !c.core_only(); });
     return cases;
 }
 

@@ -31,6 +31,10 @@ std::string signal_at(int position);
 void replace_line(Lines& lines, int line, std::string text);
 void insert_line(Lines& lines, int line, std::string text);
 
+// A text the in-memory compile can be given as absent. scenario-tool refuses a missing file
+// before it compiles, so such a case belongs to the core alone.
+enum class MissingText : std::uint8_t { none, line, train };
+
 // One edit of the base texts and the one fault it raises, with the place the build gives it.
 struct FaultCase {
     const char* name;
@@ -42,12 +46,18 @@ struct FaultCase {
     std::int32_t column = 0;  // of that field's first non-blank byte
     std::optional<std::int32_t> cell = std::nullopt;  // for the signalling pass
     bool written = true;  // the compact files are written despite the fault
+    MissingText missing = MissingText::none;
+
+    bool core_only() const { return missing != MissingText::none; }
 };
 
 // Shown by the test runner in place of the edit.
 void PrintTo(const FaultCase& c, std::ostream* os);
 
-// One case for every error number.
+// At least one case for every entry of the fault catalogue.
 const std::vector<FaultCase>& fault_cases();
+
+// The cases scenario-tool can be given: both texts present.
+std::vector<FaultCase> tool_fault_cases();
 
 }  // namespace scenario::testing

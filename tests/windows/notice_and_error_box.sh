@@ -48,7 +48,7 @@ field() { sed -n "s/^$1: //p" "$work/box.txt"; }
 [ -n "$(field text)" ] || fail "no message box appeared"
 kill -0 "$builder_pid" 2>/dev/null || fail "the program ended before its box was closed"
 case "$(field text)" in
-    "cannot create "*"\\Città\\$card: "*) ;;
+    "cannot replace "*"\\Città\\$card: it is a directory") ;;
     *) fail "the box does not name the train card in Città, behind a backslash: $(field text)" ;;
 esac
 [ "$(field buttons)" = "1" ] || fail "the box's buttons are '$(field buttons)', not IDOK (1) alone"
@@ -93,8 +93,10 @@ echo "ended $(seconds_since "$begun") s after its start, exit $status"
 for compact in "${title}_R10537.sim" "${title}_R10537.dat" "${title}_linea.dat"; do
     [ ! -e "$run/$compact" ] || fail "$compact was written after the failure"
 done
-[ -f "$run/${title}_R10537_rallentamenti.txt" ] ||
-    fail "the texts written before the failure are gone"
+# The train card's name is checked with every other name before anything is written.
+for text in "${title}_R10537_rallentamenti.txt" "${title}_linea.txt" "${title}_R10537-.txt"; do
+    [ ! -e "$run/$text" ] || fail "$text was written although an output name was unusable"
+done
 sleep 0.3
 xdotool search --name '^(scenario-builder|Error)$' >/dev/null 2>&1 && fail "a window stayed open"
 echo "notice 280x179 with 'Attendere' drawn (${glyphs_w}x${glyphs_h} px glyphs), box" \

@@ -30,8 +30,9 @@ std::string recorded_fault_line(const compiler::BuildState& state) {
 }
 
 void Form1::write_texts(const std::filesystem::path& directory) {
-    sources::dati_linea(directory, state_.LineTitle);
-    sources::dati_treno(directory, state_.LineTitle, state_.TrainCode);
+    // The two texts are read back and deleted within this run: no need to flush them.
+    sources::dati_linea(directory, state_.LineTitle, files::Flush::not_needed);
+    sources::dati_treno(directory, state_.LineTitle, state_.TrainCode, files::Flush::not_needed);
     sources::dati_note(directory, state_.LineTitle, state_.TrainCode);
     sources::dati_rallentamenti(directory, state_.LineTitle, state_.TrainCode);
     sources::dati_scheda(directory, state_.LineTitle, state_.TrainCode);

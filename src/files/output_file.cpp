@@ -89,9 +89,9 @@ bool write_some(std::intptr_t handle, const std::uint8_t* data, std::size_t size
     return true;
 }
 
-bool flush_and_close(std::intptr_t handle) {
+bool close_file(std::intptr_t handle, bool flush) {
     const HANDLE h = reinterpret_cast<HANDLE>(handle);
-    const bool flushed = FlushFileBuffers(h) != 0;
+    const bool flushed = !flush || FlushFileBuffers(h) != 0;
     return CloseHandle(h) != 0 && flushed;
 }
 
@@ -132,9 +132,9 @@ bool write_some(std::intptr_t handle, const std::uint8_t* data, std::size_t size
     return true;
 }
 
-bool flush_and_close(std::intptr_t handle) {
+bool close_file(std::intptr_t handle, bool flush) {
     const int fd = static_cast<int>(handle);
-    const bool flushed = fsync(fd) == 0;
+    const bool flushed = !flush || fdatasync(fd) == 0;
     const int saved = errno;
     const bool closed = close(fd) == 0;
     if (!flushed) {
@@ -206,7 +206,7 @@ std::optional<std::string> unusable_output_reason(const fs::path& file) {
     }
 }
 
-PendingFile::PendingFile(fs::path file) : file_(std::move(file)) {
+PendingFile::PendingFile(fs::path file, Flush flush) : file_(std::move(file)), flush_(flush) {
     if (auto reason = unusable_output_reason(file_)) {
         throw FileError(file_, "replace", *reason);
     }
@@ -231,6 +231,7 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
     : file_(std::move(other.file_)),
       temporary_(std::move(other.temporary_)),
       handle_(std::exchange(other.handle_, -1)),
+      flush_(other.flush_),
       finished_(other.finished_) {
     other.temporary_.clear();
 }
@@ -276,7 +277,7 @@ void PendingFile::write(std::span<const std::uint8_t> bytes) {
 
 void PendingFile::finish() {
     const std::intptr_t handle = std::exchange(handle_, -1);
-    if (!flush_and_close(handle)) {
+    if (!close_file(handle, flush_ == Flush::to_disk)) {
         throw FileError(file_, "write", last_reason());
     }
     finished_ = true;

@@ -15,6 +15,10 @@ namespace scenario::files {
 // or a regular file, which the output then replaces.
 std::optional<std::string> unusable_output_reason(const std::filesystem::path& file);
 
+// Whether an output is flushed to the disk before it is renamed into place: every file that is
+// kept is; a text the build reads back and deletes within the same run need not be.
+enum class Flush : std::uint8_t { to_disk, not_needed };
+
 // One output on its way to the disk. Its bytes go into a new temporary file beside the final
 // name (created exclusively, so never through a link), which is flushed to the disk and renamed
 // over the final name only by commit(): until then the old file stays whole. Destroyed without
@@ -23,7 +27,7 @@ std::optional<std::string> unusable_output_reason(const std::filesystem::path& f
 class PendingFile {
   public:
     // Refuses a final name that cannot take an output (FileError), before anything is created.
-    explicit PendingFile(std::filesystem::path file);
+    explicit PendingFile(std::filesystem::path file, Flush flush = Flush::to_disk);
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
@@ -44,6 +48,7 @@ class PendingFile {
     std::filesystem::path file_;
     std::filesystem::path temporary_;
     std::intptr_t handle_ = -1;  // the open temporary, -1 once closed
+    Flush flush_ = Flush::to_disk;
     bool finished_ = false;
 };
 

@@ -48,14 +48,16 @@ void delete_file(const std::filesystem::path& file) {
     }
 }
 
-void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    PendingFile output(file);
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  Flush flush) {
+    PendingFile output(file, flush);
     output.write(bytes);
     output.commit();
 }
 
-void replace_file(const std::filesystem::path& file, std::string_view text) {
-    replace_file(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+void replace_file(const std::filesystem::path& file, std::string_view text, Flush flush) {
+    replace_file(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                 flush);
 }
 
 std::string read_file(const std::filesystem::path& file) {

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "files/output_file.h"
+
 namespace scenario::files {
 
 // A file of the scenario that could not be created, deleted, written or read.
@@ -23,8 +25,10 @@ class FileError : public std::runtime_error {
 // over the name only when it is complete (see PendingFile): the file holds the old bytes or the
 // new ones, never a part. A name that is not a regular file (a link, a directory, a FIFO, a
 // device) is refused with FileError, and nothing is written.
-void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
-void replace_file(const std::filesystem::path& file, std::string_view text);
+void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
+                  Flush flush = Flush::to_disk);
+void replace_file(const std::filesystem::path& file, std::string_view text,
+                  Flush flush = Flush::to_disk);
 
 // Reads a whole file; throws FileError when it cannot be opened or read.
 std::string read_file(const std::filesystem::path& file);

@@ -31,8 +31,9 @@ std::string render(const ContentTable& table) {
     return text;
 }
 
-void write_content(const std::filesystem::path& file, const ContentTable& table) {
-    files::replace_file(file, render(table));
+void write_content(const std::filesystem::path& file, const ContentTable& table,
+                   files::Flush flush) {
+    files::replace_file(file, render(table), flush);
 }
 
 }  // namespace scenario::sources

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/output_file.h"
+
 namespace scenario::sources {
 
 // Closes the lines of a content table; it is never written to the file.
@@ -24,6 +26,7 @@ ContentTable content_table(std::span<const std::string_view> lines);
 std::string render(const ContentTable& table);
 
 // Replaces the file with the rendered table.
-void write_content(const std::filesystem::path& file, const ContentTable& table);
+void write_content(const std::filesystem::path& file, const ContentTable& table,
+                   files::Flush flush = files::Flush::to_disk);
 
 }  // namespace scenario::sources

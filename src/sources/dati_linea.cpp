@@ -348,9 +348,10 @@ std::span<const std::string_view> line_description_lines() {
     return kLines;
 }
 
-void dati_linea(const std::filesystem::path& directory, std::string_view LineTitle) {
+void dati_linea(const std::filesystem::path& directory, std::string_view LineTitle,
+                files::Flush flush) {
     write_content(files::full_path(directory, files::line_text_name(LineTitle)),
-                  content_table(kLines));
+                  content_table(kLines), flush);
 }
 
 }  // namespace scenario::sources

@@ -161,9 +161,9 @@ std::span<const std::string_view> train_service_lines() {
 }
 
 void dati_treno(const std::filesystem::path& directory, std::string_view LineTitle,
-                std::string_view TrainCode) {
+                std::string_view TrainCode, files::Flush flush) {
     write_content(files::full_path(directory, files::train_text_name(LineTitle, TrainCode)),
-                  content_table(kLines));
+                  content_table(kLines), flush);
 }
 
 }  // namespace scenario::sources

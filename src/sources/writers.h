@@ -4,6 +4,8 @@
 #include <span>
 #include <string_view>
 
+#include "files/output_file.h"
+
 namespace scenario::sources {
 
 // The built-in texts, line by line, without line ends.
@@ -13,10 +15,13 @@ std::span<const std::string_view> notes_lines();
 std::span<const std::string_view> slowdown_order_lines();
 std::span<const std::string_view> train_card_lines();
 
-// The five writers: each replaces its file in the directory with its built-in text.
-void dati_linea(const std::filesystem::path& directory, std::string_view LineTitle);
+// The five writers: each replaces its file in the directory with its built-in text. The line
+// and train texts are flushed to the disk unless the caller reads them back and deletes them
+// at once, as the build does.
+void dati_linea(const std::filesystem::path& directory, std::string_view LineTitle,
+                files::Flush flush = files::Flush::to_disk);
 void dati_treno(const std::filesystem::path& directory, std::string_view LineTitle,
-                std::string_view TrainCode);
+                std::string_view TrainCode, files::Flush flush = files::Flush::to_disk);
 void dati_note(const std::filesystem::path& directory, std::string_view LineTitle,
                std::string_view TrainCode);
 void dati_rallentamenti(const std::filesystem::path& directory, std::string_view LineTitle,

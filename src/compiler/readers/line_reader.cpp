@@ -5,6 +5,7 @@
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 #include "compiler/readers/field_reader.h"
+#include "compiler/readers/record_descriptions.h"
 #include "compiler/readers/record_reading.h"
 
 namespace scenario::compiler {
@@ -142,13 +143,13 @@ class LineTextReader : RecordReading {
             }
             auto& scenery = state_.locations[entry::scenery];
             if (field.has_exact("sfondo") && field.has_exact("uno")) {
-                scenery.zoneStart = in_.read_int32("scenery value");
+                scenery.zoneStart = in_.read_int32(record_values::kScenery[0].name);
             }
             if (field.has_exact("sfondo") && field.has_exact("due")) {
-                scenery.position = in_.read_int32("scenery value");
+                scenery.position = in_.read_int32(record_values::kScenery[0].name);
             }
             if (field.has_exact("sfondo") && field.has_exact("tre")) {
-                scenery.zoneEnd = in_.read_int32("scenery value");
+                scenery.zoneEnd = in_.read_int32(record_values::kScenery[0].name);
             }
             if (field.has_exact("segnali") && field.has_exact("ripetizione")) {
                 if (signal_repetition(field, keyword) == Flow::stop) {
@@ -164,7 +165,7 @@ class LineTextReader : RecordReading {
     }
 
     Flow route_length() {
-        const std::int32_t length = in_.read_int32("route length");
+        const std::int32_t length = in_.read_int32(record_values::kRouteLength[0].name);
         const TextPlace at = in_.place();
         state_.locations[entry::train].zoneEnd = length;
         if (length > kLongestRoute) {
@@ -186,11 +187,11 @@ class LineTextReader : RecordReading {
 
     void kilometric_range(std::size_t index) {
         auto& range = state_.locations[index];
-        range.zoneStart = in_.read_int32("start");
+        range.zoneStart = in_.read_int32(record_values::kKilometricRange[0].name);
         const TextPlace start = in_.place();
-        range.zoneEnd = in_.read_int32("kilometric value");
+        range.zoneEnd = in_.read_int32(record_values::kKilometricRange[1].name);
         const TextPlace value = in_.place();
-        range.position = in_.read_int32("sense");
+        range.position = in_.read_int32(record_values::kKilometricRange[2].name);
         KilometricLine& read = outcome_.ranges[index - entry::range_tre];
         read = {};
         if (range.zoneStart % 50 != 0) {
@@ -202,9 +203,9 @@ class LineTextReader : RecordReading {
 
     Flow signal_repetition(const KeywordField& field, TextPlace keyword) {
         auto& repetition = state_.locations[entry::repetition];
-        repetition.zoneStart = in_.read_int32("start");
+        repetition.zoneStart = in_.read_int32(record_values::kRepetition[0].name);
         const TextPlace start = in_.place();
-        repetition.zoneEnd = in_.read_int32("end");
+        repetition.zoneEnd = in_.read_int32(record_values::kRepetition[1].name);
         const TextPlace end = in_.place();
         if (repetition.zoneStart % 50 != 0) {
             return stop<Fault::repetition_start_off_grid>(start);
@@ -276,22 +277,22 @@ class LineTextReader : RecordReading {
     // Each cell carries the gradient in force over it: the previous record's value up to this
     // record's cell, at least one cell per record.
     Flow gradient() {
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kGradient[0].name);
         if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t g = in_.read_int32("gradient");
+        const std::int32_t g = in_.read_int32(record_values::kGradient[1].name);
         gradient_fill_.record(p, g, state_.last_cell(), write_gradient());
         return Flow::go_on;
     }
 
     Flow curve(const KeywordField& field, TextPlace keyword) {
-        const std::int32_t start = in_.read_int32("start");
+        const std::int32_t start = in_.read_int32(record_values::kCurve[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(start, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t length = in_.read_int32("length");
+        const std::int32_t length = in_.read_int32(record_values::kCurve[1].name);
         double k = 0;
         if (!curvature_of(field, k)) {
             return stop<Fault::curve_without_class>(keyword);
@@ -326,32 +327,32 @@ class LineTextReader : RecordReading {
     }
 
     Flow mountain_span() {
-        const std::int32_t inizio = in_.read_int32("start");
+        const std::int32_t inizio = in_.read_int32(record_values::kMountainSpan[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(inizio, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t fine = in_.read_int32("end");
-        std::int32_t tipo = in_.read_int32("kind");
+        const std::int32_t fine = in_.read_int32(record_values::kMountainSpan[1].name);
+        std::int32_t tipo = in_.read_int32(record_values::kMountainSpan[2].name);
         const std::int32_t before = state_.errorNumber;
         memo_montagna(state_, inizio, fine, tipo);
         return stop_if_fault_stands(before, inizio, at);
     }
 
     Flow speed_board() {
-        const std::int32_t posizione = in_.read_int32("position");
+        const std::int32_t posizione = in_.read_int32(record_values::kSpeedBoard[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(posizione, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t vas = in_.read_int32("first speed on the left");
-        const std::int32_t vbs = in_.read_int32("second speed on the left");
-        const std::int32_t vcs = in_.read_int32("third speed on the left");
-        const std::int32_t strisces = in_.read_int32("stripes on the left");
-        const std::int32_t vad = in_.read_int32("first speed on the right");
-        const std::int32_t vbd = in_.read_int32("second speed on the right");
-        const std::int32_t vcd = in_.read_int32("third speed on the right");
-        const std::int32_t strisced = in_.read_int32("stripes on the right");
+        const std::int32_t vas = in_.read_int32(record_values::kSpeedBoard[1].name);
+        const std::int32_t vbs = in_.read_int32(record_values::kSpeedBoard[2].name);
+        const std::int32_t vcs = in_.read_int32(record_values::kSpeedBoard[3].name);
+        const std::int32_t strisces = in_.read_int32(record_values::kSpeedBoard[4].name);
+        const std::int32_t vad = in_.read_int32(record_values::kSpeedBoard[5].name);
+        const std::int32_t vbd = in_.read_int32(record_values::kSpeedBoard[6].name);
+        const std::int32_t vcd = in_.read_int32(record_values::kSpeedBoard[7].name);
+        const std::int32_t strisced = in_.read_int32(record_values::kSpeedBoard[8].name);
         const std::int32_t before = state_.errorNumber;
         try {
             memo_indicatori_v_max(state_, posizione, vas, vbs, vcs, strisces, vad, vbd, vcd,
@@ -366,12 +367,12 @@ class LineTextReader : RecordReading {
     // A sign board takes the next free entry of the table, counting down from 80; its cell
     // refers to the entry.
     Flow sign_board() {
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kSignBoard[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(p, at)) {
             return Flow::end_of_records;
         }
-        state_.fieldBuffer = in_.read_text("board text");
+        state_.fieldBuffer = in_.read_text(record_values::kSignBoard[1].name);
         // A cell before the start of the route is as unavailable as a taken one.
         TrackCell* cell = cell_at(state_, board_cell(p));
         if (cell == nullptr || !is_free(*cell)) {

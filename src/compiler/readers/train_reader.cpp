@@ -6,6 +6,7 @@
 #include "compiler/placement/cell_index.h"
 #include "compiler/placement/placement.h"
 #include "compiler/readers/field_reader.h"
+#include "compiler/readers/record_descriptions.h"
 #include "compiler/readers/record_reading.h"
 
 namespace scenario::compiler {
@@ -67,10 +68,10 @@ class TrainTextReader : RecordReading {
             auto& train = state_.locations[entry::train];
             auto& repetition = state_.locations[entry::repetition];
             if (field.has("frenata") && field.has("massa")) {
-                train.zoneStart = in_.read_int32("braked-mass percentage");
+                train.zoneStart = in_.read_int32(record_values::kBrakedMass[0].name);
             }
             if (field.has("vetture")) {
-                train.position = in_.read_int32("number of coaches");
+                train.position = in_.read_int32(record_values::kCoaches[0].name);
             }
             if (field.has("velocit")) {
                 flow = speed_limit();
@@ -79,12 +80,12 @@ class TrainTextReader : RecordReading {
                 flow = adhesion();
             }
             if (flow == Flow::go_on && field.has("orologio")) {
-                repetition.param10 = in_.read_int16("hours");
-                repetition.param11 = in_.read_int16("minutes");
-                repetition.param12 = in_.read_int16("seconds");
+                repetition.param10 = in_.read_int16(record_values::kClock[0].name);
+                repetition.param11 = in_.read_int16(record_values::kClock[1].name);
+                repetition.param12 = in_.read_int16(record_values::kClock[2].name);
             }
             if (flow == Flow::go_on && field.has("sabbia")) {
-                repetition.param7 = in_.read_int16("sand value");
+                repetition.param7 = in_.read_int16(record_values::kSand[0].name);
             }
             if (flow == Flow::go_on && field.has("segnale")) {
                 flow = signal();
@@ -106,11 +107,11 @@ class TrainTextReader : RecordReading {
     }
 
     Flow speed_limit() {
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kSpeedLimit[0].name);
         if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t v = in_.read_int32("speed");
+        const std::int32_t v = in_.read_int32(record_values::kSpeedLimit[1].name);
         speed_fill_.record(p, v, in_.place(), state_.cells);
         return Flow::go_on;
     }
@@ -122,59 +123,59 @@ class TrainTextReader : RecordReading {
     }
 
     Flow adhesion() {
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kAdhesion[0].name);
         if (refused_near_end(p, in_.place())) {
             return Flow::end_of_records;
         }
-        const std::int32_t a = in_.read_int32("adhesion");
+        const std::int32_t a = in_.read_int32(record_values::kAdhesion[1].name);
         adhesion_fill_.record(p, a, state_.last_cell(), write_adhesion());
         return Flow::go_on;
     }
 
     Flow signal() {
-        const std::int32_t posizione = in_.read_int32("position");
+        const std::int32_t posizione = in_.read_int32(record_values::kSignal[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(posizione, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t sx = in_.read_int32("left light");
-        const std::int32_t s1 = in_.read_int32("first aspect on the left");
-        const std::int32_t s2 = in_.read_int32("second aspect on the left");
-        const std::int32_t s3 = in_.read_int32("third aspect on the left");
-        const std::int32_t rapp = in_.read_int32("repeater");
-        const std::int32_t dx = in_.read_int32("right light");
-        const std::int32_t d1 = in_.read_int32("first aspect on the right");
-        const std::int32_t d2 = in_.read_int32("second aspect on the right");
-        const std::int32_t d3 = in_.read_int32("third aspect on the right");
-        std::int32_t tempo = in_.read_int32("time");
+        const std::int32_t sx = in_.read_int32(record_values::kSignal[1].name);
+        const std::int32_t s1 = in_.read_int32(record_values::kSignal[2].name);
+        const std::int32_t s2 = in_.read_int32(record_values::kSignal[3].name);
+        const std::int32_t s3 = in_.read_int32(record_values::kSignal[4].name);
+        const std::int32_t rapp = in_.read_int32(record_values::kSignal[5].name);
+        const std::int32_t dx = in_.read_int32(record_values::kSignal[6].name);
+        const std::int32_t d1 = in_.read_int32(record_values::kSignal[7].name);
+        const std::int32_t d2 = in_.read_int32(record_values::kSignal[8].name);
+        const std::int32_t d3 = in_.read_int32(record_values::kSignal[9].name);
+        std::int32_t tempo = in_.read_int32(record_values::kSignal[10].name);
         const std::int32_t before = state_.errorNumber;
         memo_segnale(state_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
         return stop_if_fault_stands(before, posizione, at);
     }
 
     Flow slowdown() {
-        const std::int32_t x = in_.read_int32("position");
+        const std::int32_t x = in_.read_int32(record_values::kSlowdown[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(x, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t v = in_.read_int32("speed");
-        const std::int32_t l = in_.read_int32("length");
-        const std::int32_t f_tt = in_.read_int32("f_tt flag");
-        const std::int32_t f_ta = in_.read_int32("f_ta flag");
-        const std::int32_t d_v = in_.read_int32("d_v value");
+        const std::int32_t v = in_.read_int32(record_values::kSlowdown[1].name);
+        const std::int32_t l = in_.read_int32(record_values::kSlowdown[2].name);
+        const std::int32_t f_tt = in_.read_int32(record_values::kSlowdown[3].name);
+        const std::int32_t f_ta = in_.read_int32(record_values::kSlowdown[4].name);
+        const std::int32_t d_v = in_.read_int32(record_values::kSlowdown[5].name);
         const std::int32_t before = state_.errorNumber;
         memo_rallentamento(state_, x, v, l, f_tt, f_ta, d_v);
         return stop_if_fault_stands(before, x, at);
     }
 
     Flow code_point() {
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kCodePoint[0].name);
         const TextPlace at = in_.place();
         if (refused_near_end(p, at)) {
             return Flow::end_of_records;
         }
-        const std::int32_t a = in_.read_int32("code");
+        const std::int32_t a = in_.read_int32(record_values::kCodePoint[1].name);
         TrackCell* cell = cell_at(state_, round_half_even(p / 50.0));
         if (cell == nullptr || !is_free(*cell)) {
             return stop<Fault::code_point_cell_taken>(p, at);
@@ -197,7 +198,7 @@ class TrainTextReader : RecordReading {
             return stop<Fault::station_table_full>(keyword);
         }
         auto& s = state_.locations[static_cast<std::size_t>(station_)];
-        const std::int32_t p = in_.read_int32("position");
+        const std::int32_t p = in_.read_int32(record_values::kStation[0].name);
         const TextPlace at = in_.place();
         s.position = p;
         if (refused_near_end(p, at, kStationMargin)) {
@@ -206,8 +207,8 @@ class TrainTextReader : RecordReading {
         if (p % 50 != 0) {
             return stop<Fault::station_off_grid>(p, at);
         }
-        s.kind = in_.read_uint8("station kind");
-        const std::int32_t platform = in_.read_int32("platform length");
+        s.kind = in_.read_uint8(record_values::kStation[1].name);
+        const std::int32_t platform = in_.read_int32(record_values::kStation[2].name);
         if (platform % 100 != 0) {
             return stop<Fault::station_length_off_grid>(p, in_.place());
         }
@@ -234,21 +235,21 @@ class TrainTextReader : RecordReading {
 
     // Values 4 to 17 of a station record, after its position, kind and platform length.
     void read_station_values(LocationEntry& s) {
-        s.param4 = in_.read_uint8("fourth value");
-        s.longFlag = in_.read_uint8("long-platform flag");
-        s.extendFlag = in_.read_uint8("extension flag");
-        s.param7 = in_.read_int16("seventh value");
-        s.param8 = in_.read_int16("eighth value");
-        s.param9 = in_.read_uint8("ninth value");
-        s.param10 = in_.read_int16("tenth value");
-        s.param11 = in_.read_int16("eleventh value");
-        s.param12 = in_.read_int16("twelfth value");
-        s.dwell = in_.read_uint8("stop time");
-        const std::int64_t hours = in_.read_int32("hours");
+        s.param4 = in_.read_uint8(record_values::kStation[3].name);
+        s.longFlag = in_.read_uint8(record_values::kStation[4].name);
+        s.extendFlag = in_.read_uint8(record_values::kStation[5].name);
+        s.param7 = in_.read_int16(record_values::kStation[6].name);
+        s.param8 = in_.read_int16(record_values::kStation[7].name);
+        s.param9 = in_.read_uint8(record_values::kStation[8].name);
+        s.param10 = in_.read_int16(record_values::kStation[9].name);
+        s.param11 = in_.read_int16(record_values::kStation[10].name);
+        s.param12 = in_.read_int16(record_values::kStation[11].name);
+        s.dwell = in_.read_uint8(record_values::kStation[12].name);
+        const std::int64_t hours = in_.read_int32(record_values::kStation[13].name);
         const TextPlace time = in_.place();
-        const std::int64_t minutes = in_.read_int32("minutes");
-        const std::int64_t seconds = in_.read_int32("seconds");
-        s.name = in_.read_text("name");
+        const std::int64_t minutes = in_.read_int32(record_values::kStation[14].name);
+        const std::int64_t seconds = in_.read_int32(record_values::kStation[15].name);
+        s.name = in_.read_text(record_values::kStation[16].name);
         s.timeOfDay = fitting_int32((hours * 60 + minutes) * 60 + seconds, time, "the time");
     }
 

@@ -63,6 +63,7 @@ void begin_compile(BuildState& state, std::int32_t buildFlag) {
     state.buildFlag = buildFlag;
     state.errorNumber = 0;
     state.errorSite = {};
+    state.faultLog.clear();
     for (auto& location : state.locations) {
         location = LocationEntry{};
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,17 @@ struct ErrorSite {
     friend bool operator==(const ErrorSite&, const ErrorSite&) = default;
 };
 
+// One fault as it was recorded, for the authors' tool: the build state keeps only the last.
+struct LoggedFault {
+    std::int32_t number = 0;
+    std::optional<std::int32_t> position;
+    ErrorSite site;
+    // A record that stopped the reading of its text because of a fault already standing (a
+    // code 15 of the line text stops the train text at its first signal or slowdown): the
+    // number is the earlier fault's, the site this record's.
+    bool standing = false;
+};
+
 // Everything one build knows, passed by reference to every stage.
 struct BuildState {
     PathPoints plan;               // only when buildFlag is non-zero
@@ -72,6 +84,7 @@ struct BuildState {
 
     // Our own bookkeeping for the authors' tool; nothing of it reaches the compact files.
     ErrorSite errorSite;
+    std::vector<LoggedFault> faultLog;  // every fault of this build, in the order recorded
     std::int32_t stationCount = 0;  // station lines stored in the table
 
     bool has_cells() const { return !cells.empty(); }

@@ -15,12 +15,14 @@ requires(carries_position(F)) void record_fault(BuildState& state, std::int32_t 
                                                 ErrorSite site) {
     state.errorNumber = number_of(F);
     state.errorPosition = position;
+    state.faultLog.push_back({number_of(F), position, site, false});
     state.errorSite = std::move(site);
 }
 
 template <Fault F>
 requires(!carries_position(F)) void record_fault(BuildState& state, ErrorSite site) {
     state.errorNumber = number_of(F);
+    state.faultLog.push_back({number_of(F), std::nullopt, site, false});
     state.errorSite = std::move(site);
 }
 

@@ -45,9 +45,11 @@ Flow RecordReading::stop_if_fault_stands(std::int32_t before, std::int32_t posit
     }
     // Every fault a helper records carries a position; one left standing is a code 15.
     state_.errorPosition = position;
-    if (state_.errorNumber != before) {
+    const bool standing = state_.errorNumber == before;
+    if (!standing) {
         state_.errorSite = site(where);
     }
+    state_.faultLog.push_back({state_.errorNumber, position, site(where), standing});
     return Flow::stop;
 }
 

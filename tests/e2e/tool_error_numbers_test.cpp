@@ -124,9 +124,15 @@ TEST(ToolErrorNumbers, TheTextReportNamesFileLineAndPosition) {
                                      "--title", "A - B", "--code", "R1", "--out", "out"},
                                     dir.path());
     EXPECT_EQ(result.status, 1);
+    // As compilers print it: the place, the line with a caret under the value, note and hint.
     EXPECT_EQ(result.err,
               "train.txt:18:12: error 16: a signal lands on a cell that is already taken (position "
-              "1100 m)\n");
+              "1100 m)\n"
+              " 18 | segnale,   1100,   1, 4, 0,  0, 0,    0,  0,0,0, 0\n"
+              "    |            ^\n"
+              "note: the build stops reading this text here: the records after it are not "
+              "compiled\n"
+              "help: 'scenario-tool explain 16' tells the cause and the mend\n");
     EXPECT_TRUE(result.out.starts_with("route 20000 m, 541 cells, 3 stations, 0 signals"))
         << result.out;
 }

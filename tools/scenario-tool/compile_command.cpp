@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "author_check.h"
 #include "command_line.h"
 #include "compiler/memorizza_percorso.h"
 #include "exit_status.h"
@@ -115,6 +116,10 @@ CompileReport compile_texts(const CompileRequest& request) {
         return refused;
     }
     CompileReport report = make_report(state, output, names);
+    CheckOptions check;
+    check.buildFlag = input.buildFlag;
+    report.diagnostics = check_texts({line_bytes, names.line_text}, {train_bytes, names.train_text},
+                                     check, FirstCompile{state, output});
     if (!output.files) {
         return report;
     }
@@ -176,7 +181,9 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
     if (parsed.flag("json")) {
         out << report_json(report) << '\n';
     } else {
-        if (report.outcome != CompileOutcome::clean) {
+        if (!report.diagnostics.empty()) {
+            err << render_text(report.diagnostics, colour_wanted("auto"));
+        } else if (report.outcome != CompileOutcome::clean) {
             err << diagnostic_line(report) << '\n';
         }
         if (report.outcome != CompileOutcome::refused) {

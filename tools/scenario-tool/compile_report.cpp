@@ -148,6 +148,7 @@ std::string report_json(const CompileReport& report) {
     json.key("stations").value(report.stationCount);
     json.key("signals").value(report.signalCount);
     json.key("codePointsPlaced").value(report.codePointsPlaced);
+    write_json(json, report.diagnostics);
     json.key("written").begin_array();
     for (const auto& name : report.written) {
         json.value(utf8_from_1252(name));

@@ -7,6 +7,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/model/build_state.h"
+#include "diagnostic.h"
 
 namespace scenario::tool {
 
@@ -33,7 +34,8 @@ struct CompileReport {
     std::int32_t stationCount = 0;
     std::int32_t signalCount = 0;
     std::int32_t codePointsPlaced = 0;
-    std::vector<std::string> written;  // names of the files written into the output directory
+    std::vector<std::string> written;     // names of the files written into the output directory
+    std::vector<Diagnostic> diagnostics;  // every problem of the texts, as `check` finds them
 };
 
 // The author's names for the two texts, used to tell where a fault is.

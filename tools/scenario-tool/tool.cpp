@@ -3,6 +3,7 @@
 #include <exception>
 #include <string_view>
 
+#include "check_command.h"
 #include "compile_command.h"
 #include "dump_command.h"
 #include "exit_status.h"
@@ -27,9 +28,8 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"sources", sources_command, sources_help},
-    {"compile", compile_command, compile_help},
-    {"dump", dump_command, dump_help},
+    {"sources", sources_command, sources_help}, {"check", check_command, check_help},
+    {"compile", compile_command, compile_help}, {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
 };
 

@@ -14,6 +14,7 @@ std::string_view tool_help() {
            "\n"
            "commands:\n"
            "  sources DIR          write the built-in texts into DIR\n"
+           "  check ...            report every problem of a line and a train text\n"
            "  compile ...          compile a line description and a train service text\n"
            "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
@@ -58,6 +59,25 @@ std::string_view compile_help() {
         ", which write none.\n"
         "exit status: 0 clean, 1 the texts have a fault, 2 wrong usage or unusable files\n";
     return text;
+}
+
+std::string_view check_help() {
+    return "usage: scenario-tool check --line FILE --train FILE [--json] [--strict]\n"
+           "                          [-Wno-NAME ...] [--color=auto|always|never]\n"
+           "\n"
+           "Reads both texts and reports every problem, in source order, writing nothing:\n"
+           "  errors    every fault the build records, and those past the record where the\n"
+           "            build stops reading; a reading failure by its record and value\n"
+           "  warnings  what the readers accept without a fault but an author seldom means\n"
+           "Each is FILE:LINE:COL: error N: ... or FILE:LINE:COL: warning: ... [-WNAME],\n"
+           "with the line, a caret under the value, notes and a hint, as compilers print\n"
+           "them; an editor that reads such lines can jump to each.\n"
+           "\n"
+           "  --json        one JSON object with a \"diagnostics\" array on standard output\n"
+           "  --strict      warnings count as errors\n"
+           "  -Wno-NAME     no warnings of that name ('scenario-tool explain --list')\n"
+           "  --color=WHEN  colour on a terminal (auto), always or never\n"
+           "exit status: 0 no error, 1 errors (or warnings with --strict), 2 wrong usage\n";
 }
 
 std::string_view dump_help() {

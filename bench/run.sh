@@ -6,6 +6,7 @@
 # 2. scenario-tool compile of the built-in texts side by side with a scenario-builder run (the
 #    same work: the builder also writes its texts and documents), and of the dense line at four
 #    lengths up to 1,000,000 m, for the time per metre (hyperfine, one run of all of them);
+#    and scenario-tool check of the dense 1,000,000 m line;
 # 3. the reader, the plan integration, the packer and the whole compile on their own
 #    (Google Benchmark).
 # Needs hyperfine and libbenchmark-dev. Every run works in fresh directories on the disk that
@@ -62,6 +63,8 @@ for length in 125000 250000 500000 1000000; do
   "$bin/write-dense-line" "$length" "$texts/dense_$length.line" "$texts/dense_$length.train"
   commands+=(-n "dense $length m" "${compile[*]} --line $texts/dense_$length.line --train $texts/dense_$length.train")
 done
+# The author's check of the densest line: one compile and the second reading.
+commands+=(-n "check dense 1000000 m" "$bin/scenario-tool check --line $texts/dense_1000000.line --train $texts/dense_1000000.train")
 hyperfine --shell=none --warmup 3 --runs "$((runs / 4 > 10 ? runs / 4 : 10))" \
   --export-json "$out/compile.json" --export-markdown "$out/compile.md" "${commands[@]}"
 
@@ -88,7 +91,7 @@ lines.append(f"side by side: scenario-tool compile of the built-in texts {tool*1
 for name, r in c.items():
     if name == "scenario-builder run":
         continue
-    metres = int(name.split()[1])
+    metres = int(name.split()[-2])
     lines.append(f"{name}: {r['mean']*1e3:.1f} ms (median {r['median']*1e3:.1f}), "
                  f"{r['mean']*1e9/metres:.0f} ns per metre")
 open(f"{out}/summary.txt", "w").write("\n".join(lines) + "\n")

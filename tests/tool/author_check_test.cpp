@@ -80,6 +80,25 @@ TEST(AuthorCheck, FaultsPastTheRecordWhereTheBuildStopsAreReportedToo) {
     EXPECT_TRUE(found[2].notes.empty());
 }
 
+TEST(AuthorCheck, AFaultOfTheSignallingPassNamesItsCellAndTheRecordsInvolved) {
+    Lines train = kBaseTrain;
+    // Signals on cells 234 to 236, the first window before the slowdown's start cell 241.
+    for (const int position : {11750, 11700, 11650}) {
+        insert_line(train, 20, testing::signal_at(position));
+    }
+    const auto found = check(kBaseLine, train);
+    ASSERT_EQ(found.size(), 1u) << listed(found);
+    const auto& d = found[0];
+    EXPECT_EQ(d.code, "12");
+    EXPECT_EQ(d.message.find("(cell 241, position 12050 m)") != std::string::npos, true)
+        << d.message;
+    EXPECT_EQ(d.line, 16);  // the slowdown
+    EXPECT_EQ(d.notes.at(0), "the slowdown at 12000 m (line 16) asks for this code point");
+    EXPECT_EQ(std::count_if(d.notes.begin(), d.notes.end(),
+                            [](const std::string& n) { return n.starts_with("the signal at"); }),
+              3);
+}
+
 TEST(AuthorCheck, AReadingFailureIsToldByItsRecordAndValue) {
     struct Case {
         const char* line;  // replaces the speed limit at line 10 of the train text

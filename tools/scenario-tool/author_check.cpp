@@ -768,8 +768,15 @@ class Checker {
                                           ") asks for this code point");
                     }
                 } else if (kind == "signal" || kind == "code point") {
+                    // The cells the rule looked at: the three windows up to 20 cells before a
+                    // slowdown's start, or the cells next to a point's place.
+                    const std::int64_t reach =
+                        fault.number ==
+                                compiler::number_of(Fault::no_code_point_cell_before_slowdown)
+                            ? 20
+                            : 3;
                     const std::int64_t at = p / 50 + (kind == "signal" ? 1 : 0);
-                    if (at >= cell - 3 && at <= cell + 1) {
+                    if (at >= cell - reach && at <= cell + 1) {
                         d.notes.push_back("the " + std::string(kind) + " at " + std::to_string(p) +
                                           " m (line " + std::to_string(record.line) +
                                           ") stands on cell " + std::to_string(at));

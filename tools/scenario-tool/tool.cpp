@@ -6,6 +6,7 @@
 #include "compile_command.h"
 #include "dump_command.h"
 #include "exit_status.h"
+#include "explain_command.h"
 #include "plot_command.h"
 #include "sources_command.h"
 #include "usage_text.h"
@@ -26,12 +27,16 @@ struct CommandEntry {
     std::string_view (*help)();
 };
 
+// One command to a line, so that commands added side by side merge cleanly.
+// clang-format off
 constexpr CommandEntry kCommands[] = {
     {"sources", sources_command, sources_help},
     {"compile", compile_command, compile_help},
     {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
+    {"explain", explain_command, explain_help},
 };
+// clang-format on
 
 const CommandEntry* find_command(std::string_view name) {
     for (const auto& command : kCommands) {

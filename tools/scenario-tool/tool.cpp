@@ -7,6 +7,7 @@
 #include "dump_command.h"
 #include "exit_status.h"
 #include "explain_command.h"
+#include "format_reference.h"
 #include "plot_command.h"
 #include "sources_command.h"
 #include "usage_text.h"
@@ -58,6 +59,9 @@ int help_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (args.empty()) {
         out << tool_help();
         return kExitClean;
+    }
+    if (args[0] == "format") {
+        return format_reference_command(args.subspan(1), out, err);
     }
     const auto* command = args.size() == 1 ? find_command(args[0]) : nullptr;
     if (command == nullptr) {

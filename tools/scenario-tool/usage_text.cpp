@@ -19,6 +19,7 @@ std::string_view tool_help() {
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
            "  explain N|NAME       explain an error by number or name (--list: all errors)\n"
            "  help [COMMAND]       show this text, or the help of a command\n"
+           "  help format          the format of the line and train texts (--markdown)\n"
            "\n"
            "options: --help on every command, --version\n"
            "exit status: 0 success, 1 the texts have a fault, 2 wrong usage or unusable files\n";

@@ -7,6 +7,8 @@
 #include "compile_command.h"
 #include "dump_command.h"
 #include "exit_status.h"
+#include "explain_command.h"
+#include "format_reference.h"
 #include "plot_command.h"
 #include "sources_command.h"
 #include "usage_text.h"
@@ -27,11 +29,17 @@ struct CommandEntry {
     std::string_view (*help)();
 };
 
+// One command to a line, so that commands added side by side merge cleanly.
+// clang-format off
 constexpr CommandEntry kCommands[] = {
-    {"sources", sources_command, sources_help}, {"check", check_command, check_help},
-    {"compile", compile_command, compile_help}, {"dump", dump_command, dump_help},
+    {"sources", sources_command, sources_help},
+    {"check", check_command, check_help},
+    {"compile", compile_command, compile_help},
+    {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
+    {"explain", explain_command, explain_help},
 };
+// clang-format on
 
 const CommandEntry* find_command(std::string_view name) {
     for (const auto& command : kCommands) {
@@ -53,6 +61,9 @@ int help_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (args.empty()) {
         out << tool_help();
         return kExitClean;
+    }
+    if (args[0] == "format") {
+        return format_reference_command(args.subspan(1), out, err);
     }
     const auto* command = args.size() == 1 ? find_command(args[0]) : nullptr;
     if (command == nullptr) {

@@ -18,7 +18,9 @@ std::string_view tool_help() {
            "  compile ...          compile a line description and a train service text\n"
            "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
+           "  explain N|NAME       explain an error by number or name (--list: all errors)\n"
            "  help [COMMAND]       show this text, or the help of a command\n"
+           "  help format          the format of the line and train texts (--markdown)\n"
            "\n"
            "options: --help on every command, --version\n"
            "exit status: 0 success, 1 the texts have a fault, 2 wrong usage or unusable files\n";
@@ -100,6 +102,16 @@ std::string_view plot_help() {
            "and below it the profile along the route: gradient, height, speed limit,\n"
            "adhesion, mountain spans and station zones. DIR must hold one scenario (.sim);\n"
            "--title and --code choose one when it holds several.\n";
+}
+
+std::string_view explain_help() {
+    return "usage: scenario-tool explain N|NAME\n"
+           "       scenario-tool explain --list\n"
+           "\n"
+           "Explains an error the compile reports, by its number N (as in 'error 16') or its\n"
+           "name (signal_cell_taken): what it means, whether a position goes with it, what\n"
+           "causes it, a line that raises it and how to mend it. --list gives the number, name\n"
+           "and meaning of every one.\n";
 }
 
 }  // namespace scenario::tool

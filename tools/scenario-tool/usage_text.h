@@ -11,5 +11,6 @@ std::string_view compile_help();
 std::string_view dump_help();
 std::string_view plot_help();
 std::string_view check_help();
+std::string_view explain_help();
 
 }  // namespace scenario::tool

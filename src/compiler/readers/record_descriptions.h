@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -19,11 +20,42 @@ enum class ValueWidth : std::uint8_t { int32, int16, uint8, text };
 // (Windows-1252 letters), or contained exactly.
 enum class KeywordMatch : std::uint8_t { any_case, exact };
 
+// Where in its text a record kind is recognised.
+enum class RecordScope : std::uint8_t {
+    general_section,  // line text: from "[generale]" up to the next section header
+    record_sections,  // line text: after that header, to the end
+    after_general,    // train text: anywhere after "[generale]"
+};
+
+// Values from `lowest` to `highest`, both included.
+struct ValueRange {
+    std::int64_t lowest;
+    std::int64_t highest;
+};
+
+// The values a number field of this width can hold; nothing for a text.
+constexpr std::optional<ValueRange> width_range(ValueWidth width) {
+    switch (width) {
+        case ValueWidth::int32:
+            return ValueRange{-2147483648LL, 2147483647LL};
+        case ValueWidth::int16:
+            return ValueRange{-32768, 32767};
+        case ValueWidth::uint8:
+            return ValueRange{0, 255};
+        case ValueWidth::text:
+            break;
+    }
+    return std::nullopt;
+}
+
 struct ValueDescription {
     std::string_view name;  // as messages name it: "position", "speed", ...
     ValueWidth width;
     std::string_view unit;     // "m", "km/h", "per mille", or empty
     std::string_view meaning;  // one line for the format reference
+    // The values an author may give where the width alone allows more: beyond them the build
+    // refuses the record, cannot read it, or keeps only part of the value.
+    std::optional<ValueRange> range = std::nullopt;
 };
 
 struct RecordDescription {
@@ -37,12 +69,22 @@ struct RecordDescription {
     std::string_view example;  // a line as an author writes it
     std::string_view meaning;
     std::span<const ValueDescription> values;
+    // What else the keyword field is tested for, beyond `words`. A fault named in braces,
+    // {signal_cell_taken}, is the catalogue's.
+    std::string_view keyword_note = {};
+    RecordScope scope = RecordScope::after_general;
+    // Metres added to the first value, a position, when checking that the record lies within the
+    // cells; 0 for a record without a position.
+    std::int32_t bound_margin = 0;
+    // How many records of the kind a text may hold and in what order; faults in braces as above.
+    std::string_view order = {};
 };
 
 namespace record_values {
 
-inline constexpr ValueDescription kRouteLength[] = {
-    {"route length", ValueWidth::int32, "m", "the length of the route, at most 1000000"}};
+inline constexpr ValueDescription kRouteLength[] = {{"route length", ValueWidth::int32, "m",
+                                                     "the length of the route, at most 1000000",
+                                                     ValueRange{0, 1000000}}};
 inline constexpr ValueDescription kKilometricRange[] = {
     {"start", ValueWidth::int32, "m", "the position where the range begins, a multiple of 50"},
     {"kilometric value", ValueWidth::int32, "m",
@@ -61,7 +103,7 @@ inline constexpr ValueDescription kCurve[] = {
 inline constexpr ValueDescription kGradient[] = {
     {"position", ValueWidth::int32, "m", "where the gradient begins; it holds to the next one"},
     {"gradient", ValueWidth::int32, "per mille",
-     "the slope, -100 to 155 (stored plus 100 in 8 bits)"}};
+     "the slope, -100 to 155 (stored plus 100 in 8 bits)", ValueRange{-100, 155}}};
 inline constexpr ValueDescription kMountainSpan[] = {
     {"start", ValueWidth::int32, "m", "where the span begins"},
     {"end", ValueWidth::int32, "m", "where it ends, after its start"},
@@ -97,10 +139,12 @@ inline constexpr ValueDescription kClock[] = {
     {"seconds", ValueWidth::int16, "s", ""}};
 inline constexpr ValueDescription kAdhesion[] = {
     {"position", ValueWidth::int32, "m", "where the adhesion begins; it holds to the next one"},
-    {"adhesion", ValueWidth::int32, "%", "the share of nominal adhesion, 0 to 255"}};
+    {"adhesion", ValueWidth::int32, "%", "the share of nominal adhesion, 0 to 255",
+     ValueRange{0, 255}}};
 inline constexpr ValueDescription kSpeedLimit[] = {
     {"position", ValueWidth::int32, "m", "where the limit begins; it holds to the next one"},
-    {"speed", ValueWidth::int32, "km/h", "the line's speed limit, at most 1277 (steps of 5 km/h)"}};
+    {"speed", ValueWidth::int32, "km/h", "the line's speed limit, at most 1277 (steps of 5 km/h)",
+     ValueRange{0, 1277}}};
 inline constexpr ValueDescription kSignal[] = {
     {"position", ValueWidth::int32, "m", "where the signal stands, a multiple of 50"},
     {"left light", ValueWidth::int32, "", "sx: 1, or 2 for a signal that keeps its time"},
@@ -112,7 +156,8 @@ inline constexpr ValueDescription kSignal[] = {
     {"first aspect on the right", ValueWidth::int32, "", "d1"},
     {"second aspect on the right", ValueWidth::int32, "", "d2"},
     {"third aspect on the right", ValueWidth::int32, "", "d3"},
-    {"time", ValueWidth::int32, "s", "tempo: 1 to 100 is raised to 101; low 8 bits stored"}};
+    {"time", ValueWidth::int32, "s", "tempo: 1 to 100 is raised to 101; low 8 bits stored",
+     ValueRange{0, 255}}};
 inline constexpr ValueDescription kSlowdown[] = {
     {"position", ValueWidth::int32, "m", "x: where the restriction begins, a multiple of 50"},
     {"speed", ValueWidth::int32, "km/h", "v: the restricted speed"},
@@ -157,7 +202,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "lunghezza percorso",
      "lunghezza percorso,    98000",
      "the length of the route",
-     record_values::kRouteLength},
+     record_values::kRouteLength,
+     {},
+     RecordScope::general_section,
+     0,
+     "once; the records after the general section need the cells it makes"},
     {"kilometric range",
      SourceTextKind::line_text,
      "[generale]",
@@ -166,7 +215,13 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "progressiva chilometrica uno",
      "progressiva chilometrica uno,    0,    98000,    1",
      "one of three ranges (uno, due, tre in the keyword) tying kilometre readings to positions",
-     record_values::kKilometricRange},
+     record_values::kKilometricRange,
+     "and \"uno\", \"due\" or \"tre\", also exactly, naming the range; a field holding two of them "
+     "is read for each",
+     RecordScope::general_section,
+     0,
+     "one line each for uno, due and tre, in any order: the build sorts them by start; when two "
+     "share the furthest start, all three are dropped"},
     {"scenery",
      SourceTextKind::line_text,
      "[generale]",
@@ -175,7 +230,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "sfondo uno",
      "sfondo uno,    90000",
      "one of three scenery settings (uno, due, tre in the keyword)",
-     record_values::kScenery},
+     record_values::kScenery,
+     "and \"uno\", \"due\" or \"tre\", also exactly, naming the setting",
+     RecordScope::general_section,
+     0,
+     "one line each for uno, due and tre"},
     {"signal repetition",
      SourceTextKind::line_text,
      "[generale]",
@@ -184,7 +243,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "ripetizione segnali 9 codici",
      "ripetizione segnali 9 codici,    1000,    94800",
      "the stretch with signal repetition; the keyword's digit 4 or 9 names the code system",
-     record_values::kRepetition},
+     record_values::kRepetition,
+     "and the digit \"4\" or \"9\", naming the code system (4 is tested first); neither is "
+     "{repetition_without_code_system}",
+     RecordScope::general_section,
+     0,
+     "once"},
     {"gradient",
      SourceTextKind::line_text,
      "[pendenze]",
@@ -193,7 +257,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "pendenza",
      "pendenza,  8450,   29",
      "a gradient from its position on",
-     record_values::kGradient},
+     record_values::kGradient,
+     {},
+     RecordScope::record_sections,
+     100,
+     "in ascending position, the first at 0: each gradient holds from its position to the next "
+     "one, and the cells before the first record take 0"},
     {"curve",
      SourceTextKind::line_text,
      "[curve]",
@@ -203,7 +272,14 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "curvas5,  2200,  400",
      "a curve: s (left) or d (right) and a class digit 1 to 6 after the word; read only with the "
      "plan",
-     record_values::kCurve},
+     record_values::kCurve,
+     "and a class digit \"1\" to \"6\" (the first found of 1, 2, ... 6 counts; none is "
+     "{curve_without_class}); \"s\" anywhere makes it a left-hand curve",
+     RecordScope::record_sections,
+     100,
+     "in ascending position without overlapping: the plan is bent only from where it has reached. "
+     "A curve must end 2 m before the plan does (start + length at most the route length + "
+     "6998), else {record_near_route_end}"},
     {"mountain span",
      SourceTextKind::line_text,
      "[montagne]",
@@ -212,7 +288,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "montagna",
      "montagna,   6400,  6700,  12",
      "a mountain span",
-     record_values::kMountainSpan},
+     record_values::kMountainSpan,
+     {},
+     RecordScope::record_sections,
+     100,
+     "at most 80 ({too_many_mountain_spans}), in ascending position; a span that starts within "
+     "150 m of the end of the one before is given kind 3"},
     {"maximum-speed board",
      SourceTextKind::line_text,
      "[cartelli]",
@@ -221,7 +302,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "indicatori_vmax",
      "indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0",
      "a maximum-speed board with a left and a right set of speeds",
-     record_values::kSpeedBoard},
+     record_values::kSpeedBoard,
+     {},
+     RecordScope::record_sections,
+     100,
+     "in ascending position, each on a cell of its own ({speed_board_cell_taken})"},
     {"sign board",
      SourceTextKind::line_text,
      "[indicazioni]",
@@ -230,7 +315,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "cartello_indicatore",
      "cartello_indicatore,  2200,   (INIZIO VIADOTTO)",
      "a line-side sign board",
-     record_values::kSignBoard},
+     record_values::kSignBoard,
+     "both words are needed: \"cartello\" alone is not recognised",
+     RecordScope::record_sections,
+     100,
+     "at most 80 ({sign_board_table_full}), fewer to leave room for the stations; in ascending "
+     "position, each on a cell of its own ({sign_board_cell_taken})"},
 
     {"braked mass",
      SourceTextKind::train_text,
@@ -240,7 +330,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "percentuale massa frenata",
      "percentuale massa frenata,    100",
      "the braked-mass percentage of the train",
-     record_values::kBrakedMass},
+     record_values::kBrakedMass,
+     {},
+     RecordScope::after_general,
+     0,
+     "once"},
     {"coaches",
      SourceTextKind::train_text,
      "[generale]",
@@ -249,7 +343,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "numero vetture",
      "numero vetture,    5",
      "the number of coaches",
-     record_values::kCoaches},
+     record_values::kCoaches,
+     {},
+     RecordScope::after_general,
+     0,
+     "once"},
     {"speed limit",
      SourceTextKind::train_text,
      "[vel_limite]",
@@ -258,7 +356,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "velocita",
      "velocita,    1100,    70",
      "the line's speed limit from its position on",
-     record_values::kSpeedLimit},
+     record_values::kSpeedLimit,
+     {},
+     RecordScope::after_general,
+     100,
+     "in ascending position, the first at 0: each limit holds from its position to the next "
+     "one, and the cells before the first record take 0"},
     {"adhesion",
      SourceTextKind::train_text,
      "[aderenze]",
@@ -267,7 +370,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "aderenza",
      "aderenza,   11500,    80",
      "the rail adhesion from its position on",
-     record_values::kAdhesion},
+     record_values::kAdhesion,
+     {},
+     RecordScope::after_general,
+     100,
+     "in ascending position, the first at 0: each adhesion holds from its position to the next "
+     "one, and the cells before the first record take 0"},
     {"clock",
      SourceTextKind::train_text,
      "[generale]",
@@ -276,7 +384,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "orologio",
      "orologio,    6               36            30 ",
      "the clock at the start of the scenario",
-     record_values::kClock},
+     record_values::kClock,
+     {},
+     RecordScope::after_general,
+     0,
+     "once"},
     {"sand",
      SourceTextKind::train_text,
      "[generale]",
@@ -285,7 +397,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "sabbia",
      "sabbia,    150",
      "the train's sanding value",
-     record_values::kSand},
+     record_values::kSand,
+     {},
+     RecordScope::after_general,
+     0,
+     "once"},
     {"signal",
      SourceTextKind::train_text,
      "[segnali]",
@@ -294,7 +410,12 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "segnale",
      "segnale,    1850,   1, 4, 0,  0, 0,    0,  0,0,0, 0",
      "a signal",
-     record_values::kSignal},
+     record_values::kSignal,
+     {},
+     RecordScope::after_general,
+     100,
+     "in ascending position, each on a cell of its own ({signal_cell_taken}); the four cells "
+     "before it carry its approach marks"},
     {"slowdown",
      SourceTextKind::train_text,
      "[rallentamenti]",
@@ -303,7 +424,13 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "rallentamento",
      "rallentamento,   71200,    40,  300, 1,  1,  0",
      "a temporary speed restriction",
-     record_values::kSlowdown},
+     record_values::kSlowdown,
+     {},
+     RecordScope::after_general,
+     100,
+     "in ascending position; its warning board 1200 m before it (for a position above 1500), its "
+     "start and its end each need a cell of their own ({warning_board_cell_taken}, "
+     "{slowdown_start_cell_taken}, {slowdown_end_cell_taken})"},
     {"code point",
      SourceTextKind::train_text,
      "[codici]",
@@ -312,7 +439,11 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "abbattimento",
      "abbattimento,   12000,   100",
      "a code point on the cell at its position",
-     record_values::kCodePoint},
+     record_values::kCodePoint,
+     {},
+     RecordScope::after_general,
+     100,
+     "in ascending position, each on a cell of its own ({code_point_cell_taken})"},
     {"station",
      SourceTextKind::train_text,
      "[stazioni]",
@@ -321,7 +452,13 @@ inline constexpr RecordDescription kRecordDescriptions[] = {
      "stazione",
      "stazione,    7500, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   90,   6,48, 0, CASTELLETTO LAGO",
      "a station or halt of the timetable, in travel order",
-     record_values::kStation},
+     record_values::kStation,
+     {},
+     RecordScope::after_general,
+     800,
+     "in travel order, the first the station of departure and the last that of arrival; stop "
+     "zones at least 350 m apart ({station_zones_too_close}); with s sign boards, at most 78 - s "
+     "stations ({station_table_full})"},
 };
 
 // The description of a record kind by its short name; the tables hold every name the readers

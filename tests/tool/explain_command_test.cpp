@@ -1,5 +1,7 @@
 #include "explain_command.h"
 
+#include "warning_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -89,21 +91,37 @@ TEST(Explain, WrongUsageExitsWithTwo) {
     }
 }
 
-TEST(Explain, ListGivesEveryEntryOnALineOfItsOwn) {
+TEST(Explain, ListGivesEveryErrorAndThenEveryWarningOnALineOfItsOwn) {
     const auto result = run({"explain", "--list"});
     EXPECT_EQ(result.status, kExitClean);
     std::istringstream lines(result.out);
     std::string line;
     std::size_t count = 0;
+    const auto warnings = warning_catalogue();
     while (std::getline(lines, line)) {
-        ASSERT_LT(count, kFaultCatalogue.size()) << line;
-        const auto& entry = kFaultCatalogue[count++];
-        EXPECT_TRUE(line.starts_with("error ")) << line;
-        EXPECT_TRUE(has(line, " " + std::to_string(entry.number()) + "  ")) << line;
-        EXPECT_TRUE(has(line, "  " + std::string(entry.name) + " ")) << line;
-        EXPECT_TRUE(line.ends_with("  " + std::string(entry.meaning))) << line;
+        ASSERT_LT(count, kFaultCatalogue.size() + warnings.size()) << line;
+        if (count < kFaultCatalogue.size()) {
+            const auto& entry = kFaultCatalogue[count++];
+            EXPECT_TRUE(line.starts_with("error ")) << line;
+            EXPECT_TRUE(has(line, " " + std::to_string(entry.number()) + "  ")) << line;
+            EXPECT_TRUE(has(line, "  " + std::string(entry.name) + " ")) << line;
+            EXPECT_TRUE(line.ends_with("  " + std::string(entry.meaning))) << line;
+        } else {
+            const auto& warning = warnings[count++ - kFaultCatalogue.size()];
+            EXPECT_TRUE(line.starts_with("warning ")) << line;
+            EXPECT_TRUE(has(line, " -W" + std::string(warning.name) + " ")) << line;
+            EXPECT_TRUE(line.ends_with("  " + std::string(warning.meaning))) << line;
+        }
     }
-    EXPECT_EQ(count, kFaultCatalogue.size());
+    EXPECT_EQ(count, kFaultCatalogue.size() + warnings.size());
+}
+
+TEST(Explain, AWarningIsExplainedByItsName) {
+    const auto result = run({"explain", "out-of-order"});
+    EXPECT_EQ(result.status, kExitClean);
+    EXPECT_TRUE(result.out.starts_with("warning  -Wout-of-order  (-Wno-out-of-order "))
+        << result.out;
+    EXPECT_EQ(run({"explain", "0"}).status, kExitUsage);  // warnings have no number
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "exit_status.h"
 #include "text_encoding.h"
 #include "usage_text.h"
+#include "warning_catalogue.h"
 
 namespace scenario::tool {
 
@@ -24,8 +25,21 @@ std::vector<ExplainedEntry> fault_entries() {
     return entries;
 }
 
-// The tables explain looks in, in this order. Warnings join with a table of their own.
-constexpr std::array kExplainTables{fault_entries};
+std::vector<ExplainedEntry> warning_entries() {
+    std::vector<ExplainedEntry> entries;
+    for (const auto& warning : warning_catalogue()) {
+        entries.push_back(
+            {"warning", 0, warning.name, false, warning.meaning, warning.explanation});
+    }
+    return entries;
+}
+
+bool is_warning(const ExplainedEntry& entry) {
+    return entry.kind == "warning";
+}
+
+// The tables explain looks in, in this order.
+constexpr std::array kExplainTables{fault_entries, warning_entries};
 
 // A word of digits alone is a number; anything else is a name.
 std::optional<std::int32_t> number_in(std::string_view word) {
@@ -39,6 +53,12 @@ std::optional<std::int32_t> number_in(std::string_view word) {
 }
 
 void show(const ExplainedEntry& entry, std::ostream& out) {
+    if (is_warning(entry)) {
+        out << "warning  -W" << entry.name << "  (-Wno-" << entry.name << " silences it)\n"
+            << "meaning:   " << entry.meaning << "\n\n"
+            << entry.explanation << '\n';
+        return;
+    }
     out << entry.kind << ' ' << entry.number << "  " << entry.name << '\n'
         << "meaning:   " << entry.meaning << '\n'
         << "position:  "
@@ -53,6 +73,11 @@ void list(std::ostream& out) {
         name_width = std::max(name_width, entry.name.size());
     }
     for (const auto& entry : entries) {
+        if (is_warning(entry)) {
+            out << "warning     -W" << std::left << std::setw(static_cast<int>(name_width) - 2)
+                << entry.name << std::right << "  " << entry.meaning << '\n';
+            continue;
+        }
         out << entry.kind << ' ' << std::setw(4) << entry.number << "  " << std::left
             << std::setw(static_cast<int>(name_width)) << entry.name << std::right << "  "
             << entry.meaning << '\n';
@@ -73,7 +98,11 @@ std::vector<ExplainedEntry> explained_entries() {
 std::optional<ExplainedEntry> find_explained(std::string_view number_or_name) {
     const auto number = number_in(number_or_name);
     for (const auto& entry : explained_entries()) {
-        if (number ? entry.number == *number : entry.name == number_or_name) {
+        const bool found =
+            number ? !is_warning(entry) && entry.number == *number
+                   : entry.name == number_or_name ||
+                         (is_warning(entry) && "-W" + std::string(entry.name) == number_or_name);
+        if (found) {
             return entry;
         }
     }

@@ -18,7 +18,7 @@ std::string_view tool_help() {
            "  compile ...          compile a line description and a train service text\n"
            "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
-           "  explain N|NAME       explain an error by number or name (--list: all errors)\n"
+           "  explain N|NAME       explain an error or a warning (--list: all of them)\n"
            "  help [COMMAND]       show this text, or the help of a command\n"
            "  help format          the format of the line and train texts (--markdown)\n"
            "\n"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/run_program.h"
 
 namespace scenario::testing {
@@ -71,6 +73,24 @@ TEST(ToolCommandLine, UnusableFilesExitWithTwoAndAClearMessage) {
     EXPECT_NE(result.err.find("no compiled scenario"), std::string::npos) << result.err;
     EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"out"});
     EXPECT_TRUE(file_names(dir.path() / "out").empty());
+}
+
+// A diagnostic quotes the text (Windows-1252 as UTF-8) and names files; no control byte of them
+// reaches the terminal as it is.
+TEST(ToolCommandLine, ControlBytesOfTextsAndNamesAreEscapedInMessages) {
+    TempDir dir;
+    std::ofstream(dir.path() / "l\x07.txt") << "[generale]\r\nlunghezza percorso, \x1b[31m\xE8\r\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"compile", "--line", "l\x07.txt", "--train", "l\x07.txt", "--title", "A", "--code", "R1",
+          "--out", "."},
+         "l\\x07.txt:2:21: error 25: the text could not be read: \"\\x1b[31m\xC3\xA8\" is not a"},
+        {{"dump", "absent\x1b[2J.sim"}, "absent\\x1b[2J.sim"},
+        {{"plot", "no\xC2\x9B", "--out", "x.svg"}, "'no\\x9b'"}};
+    for (const auto& [args, shown] : cases) {
+        const auto err = tool(args, dir).err;
+        EXPECT_NE(err.find(shown), std::string::npos) << err;
+        EXPECT_EQ(err.find_first_of("\x1b\x07\x9b"), std::string::npos) << err;
+    }
 }
 
 TEST(ToolCommandLine, UnsafeTitlesAndCodesAreRefused) {

@@ -177,7 +177,7 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
         out << report_json(report) << '\n';
     } else {
         if (report.outcome != CompileOutcome::clean) {
-            err << diagnostic_line(report) << '\n';
+            err << escape_controls(diagnostic_line(report)) << '\n';
         }
         if (report.outcome != CompileOutcome::refused) {
             out << summary_line(report) << '\n';

@@ -27,7 +27,7 @@ using compiler::PlanTag;
 using compiler::TrackCell;
 
 std::string quoted(const std::string& bytes_1252) {
-    return "\"" + utf8_from_1252(bytes_1252) + "\"";
+    return "\"" + escape_controls(utf8_from_1252(bytes_1252)) + "\"";
 }
 
 bool is_cleared(const LocationEntry& entry) {
@@ -432,8 +432,8 @@ int dump_command(std::span<const std::string> args, std::ostream& out, std::ostr
                                              bytes.size());
     const auto decoded = decode_compact(view, *kind);
     if (!decoded.file) {
-        err << shown << ": does not fit the layout of a " << kind_description(*kind) << ": "
-            << decoded.misfit << '\n';
+        err << escape_controls(shown) << ": does not fit the layout of a "
+            << kind_description(*kind) << ": " << decoded.misfit << '\n';
         return kExitTextFault;
     }
     const auto& cells = decoded.file->cells;

@@ -45,7 +45,7 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }
-    out << valid_utf8(target.string()) << '\n';
+    out << escape_controls(target.string()) << '\n';
     return kExitClean;
 }
 

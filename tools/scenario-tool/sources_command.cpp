@@ -65,7 +65,7 @@ int sources_command(std::span<const std::string> args, std::ostream& out, std::o
     expect_positionals(parsed, 1, "the directory DIR");
     const fs::path directory = parsed.positionals[0];
     for (const auto& name : write_sources(directory, parsed.flag("force"))) {
-        out << valid_utf8(files::full_path(directory, name).string()) << '\n';
+        out << escape_controls(files::full_path(directory, name).string()) << '\n';
     }
     return kExitClean;
 }

@@ -1,14 +1,23 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
 #include "support/run_program.h"
+#include "tool/synthetic_scenario.h"
 
 namespace scenario::testing {
 namespace {
 
 RunResult tool(const std::vector<std::string>& args, const TempDir& dir) {
     return run_program(SCENARIO_TOOL_EXE, args, dir.path());
+}
+
+// The tool under `timeout`: one that waits on a FIFO is killed, and the test fails instead of
+// hanging.
+RunResult tool_in_time(std::vector<std::string> args, const TempDir& dir) {
+    args.insert(args.begin(), {"-s", "KILL", "60", SCENARIO_TOOL_EXE});
+    return run_program("/usr/bin/timeout", args, dir.path());
 }
 
 TEST(ToolCommandLine, HelpAndVersionGoToStandardOutput) {
@@ -73,6 +82,49 @@ TEST(ToolCommandLine, UnusableFilesExitWithTwoAndAClearMessage) {
     EXPECT_NE(result.err.find("no compiled scenario"), std::string::npos) << result.err;
     EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"out"});
     EXPECT_TRUE(file_names(dir.path() / "out").empty());
+}
+
+// A text above 64 MiB, a compact file above the largest its layout gives, a device and a FIFO
+// are refused at once, unread.
+TEST(ToolCommandLine, InputsTooLargeOrNotRegularFilesAreRefusedUnread) {
+    TempDir dir;
+    const auto at = [&](const std::string& name) { return dir.path() / name; };
+    for (const auto& [name, size] :
+         std::vector<std::pair<std::string, std::uintmax_t>>{{"big.txt", (64u << 20) + 1},
+                                                             {"big.sim", 5704503 + 1},
+                                                             {"big.dat", 302115 + 1},
+                                                             {"big_linea.dat", 20140020 + 1}}) {
+        std::ofstream(at(name)).close();
+        std::filesystem::resize_file(at(name), size);
+    }
+    std::ofstream(at("t.txt")) << "[fine]\r\n";
+    write_synthetic_scenario(dir.path());
+    std::filesystem::remove(at("LAGO & MONTE_linea.dat"));
+    for (const auto* fifo : {"pipe.txt", "pipe.sim", "LAGO & MONTE_linea.dat"}) {
+        ASSERT_EQ(::mkfifo(at(fifo).c_str(), 0600), 0);
+    }
+    const auto compile = [](const std::string& line) {
+        return std::vector<std::string>{"compile", "--line", line, "--train", "t.txt", "--title",
+                                        "A",       "--code", "R1", "--out",   "."};
+    };
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {compile("big.txt"), "67108865 bytes, more than the 67108864 bytes"},
+        {compile("/dev/zero"), "it is a device"},
+        {compile("pipe.txt"), "it is a FIFO"},
+        {{"dump", "big.sim"}, "more than the 5704503 bytes"},
+        {{"dump", "big.dat"}, "more than the 302115 bytes"},
+        {{"dump", "big_linea.dat"}, "more than the 20140020 bytes"},
+        {{"dump", "/dev/zero", "--as", "plan"}, "it is a device"},
+        {{"dump", "pipe.sim"}, "it is a FIFO"},
+        {{"plot", ".", "--out", "x.svg", "--title", "LAGO & MONTE", "--code", "T00001"},
+         "it is a FIFO"}};  // the plan
+    const auto before = file_names(dir.path());
+    for (const auto& [args, refusal] : cases) {
+        const auto result = tool_in_time(args, dir);
+        EXPECT_EQ(result.status, 2) << args[1];
+        EXPECT_NE(result.err.find(refusal), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(file_names(dir.path()), before);
 }
 
 // A diagnostic quotes the text (Windows-1252 as UTF-8) and names files; no control byte of them

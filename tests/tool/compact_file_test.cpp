@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 #include "compiler/model/packing.h"
+#include "files/replace_file.h"
+#include "support/run_program.h"
 #include "tool/synthetic_scenario.h"
 
 namespace scenario::tool {
@@ -115,6 +118,25 @@ TEST(CompactFile, APlanFileIsFollowedPointByPointToTheByteWhereItGoesWrong) {
     };
     for (const auto& [bytes, misfit] : cases) {
         EXPECT_EQ(decode_compact(bytes, CompactKind::plan).misfit, misfit);
+    }
+}
+
+// The packer's widths times the most records of the longest route; read through a link, which
+// an input may be.
+TEST(CompactFile, AFileLargerThanItsLayoutCanBeIsRefusedUnread) {
+    testing::TempDir dir;
+    std::ofstream(dir.path() / "file").close();
+    std::filesystem::create_symlink("file", dir.path() / "link");
+    const std::pair<CompactKind, std::uint64_t> largest[] = {
+        {CompactKind::scenario, 87u * (34u + 65535u)},
+        {CompactKind::cells, (20140u + 1u) * 15u},
+        {CompactKind::plan, 2u * (1007000u + 1u) * 10u}};
+    for (const auto& [kind, size] : largest) {
+        EXPECT_EQ(largest_compact_size(kind), size);
+        std::filesystem::resize_file(dir.path() / "file", size);
+        EXPECT_EQ(read_compact_file(dir.path() / "link", kind).size(), size);
+        std::filesystem::resize_file(dir.path() / "file", size + 1);
+        EXPECT_THROW(read_compact_file(dir.path() / "link", kind), files::FileError);
     }
 }
 

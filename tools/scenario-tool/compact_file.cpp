@@ -1,14 +1,27 @@
 #include "compact_file.h"
 
 #include <algorithm>
+#include <limits>
 #include <tuple>
 #include <type_traits>
 
+#include "compiler/model/build_state.h"
 #include "compiler/model/layouts.h"
+#include "files/input_file.h"
 
 namespace scenario::tool {
 
 namespace {
+
+// The line reader's bounds: the longest route, and the metres past it that the cells and the
+// plan cover too.
+constexpr std::uint64_t kLongestRoute = 1000000;
+constexpr std::uint64_t kRunOut = 7000;
+constexpr std::uint64_t kLastMetre = kLongestRoute + kRunOut;
+// The last cell is round((L + 7000) / 50), a whole number for the longest route.
+static_assert(kLastMetre % 50 == 0);
+constexpr std::uint64_t kLastCell = kLastMetre / 50;
+constexpr std::uint64_t kPlanAxes = std::tuple_size_v<decltype(compiler::PathPoints::axis)>;
 
 bool ends_with(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -160,6 +173,27 @@ std::string_view kind_description(CompactKind kind) {
             return "line binary file";
     }
     return "compact file";
+}
+
+std::uint64_t largest_compact_size(CompactKind kind) {
+    switch (kind) {
+        case CompactKind::scenario:
+            // Every entry with a name of the most bytes its 16-bit count can say.
+            return compiler::kLocationCount *
+                   (compiler::record_fixed_size(compiler::location_layout) +
+                    std::numeric_limits<std::uint16_t>::max());
+        case CompactKind::cells:
+            return (kLastCell + 1) * compiler::record_fixed_size(compiler::cell_layout);
+        case CompactKind::plan:
+            return kPlanAxes * (kLastMetre + 1) * compiler::plan_point_largest_width;
+    }
+    return 0;
+}
+
+std::string read_compact_file(const std::filesystem::path& file, CompactKind kind) {
+    return files::read_input_file(
+        file, largest_compact_size(kind),
+        std::string("a ") + std::string(kind_description(kind)) + " can hold");
 }
 
 DecodeOutcome decode_compact(std::span<const std::uint8_t> bytes, CompactKind kind) {

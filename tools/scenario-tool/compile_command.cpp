@@ -10,6 +10,7 @@
 #include "exit_status.h"
 #include "files/directory_lock.h"
 #include "files/file_names.h"
+#include "files/input_file.h"
 #include "files/output_file.h"
 #include "files/replace_file.h"
 #include "safe_names.h"
@@ -21,6 +22,12 @@ namespace scenario::tool {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The largest text compile reads, 64 MiB: the longest route is 1,000,000 m, and a text with a
+// full record line (67 bytes) for every metre of it stays below 64 MiB, finer than records can
+// be placed. The densest line of the tests (write-dense-line 1000000) is some 210 KB. A larger
+// file is no text of a route, and is refused before it is read.
+constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
 
 std::string shown(const fs::path& path) {
     return valid_utf8(path.string());
@@ -37,7 +44,8 @@ std::string read_input(const fs::path& file, std::string_view what) {
                                "' is a directory, not a text");
     }
     try {
-        return files::read_file(file);
+        return files::read_input_file(file, kLargestText,
+                                      "(64 MiB) a text of the longest route can need");
     } catch (const files::FileError& failure) {
         throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
     }

@@ -105,18 +105,15 @@ void add_stations(ScenarioView& view, const std::vector<compiler::TrackCell>& ce
         [](const StationMark& a, const StationMark& b) { return a.position < b.position; });
 }
 
-std::vector<std::uint8_t> read_bytes(const fs::path& file) {
+DecodedFile decode_file(const fs::path& file, CompactKind kind) {
+    std::string bytes;
     try {
-        const auto text = files::read_file(file);
-        return {text.begin(), text.end()};
+        bytes = read_compact_file(file, kind);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }
-}
-
-DecodedFile decode_file(const fs::path& file, CompactKind kind) {
-    const auto bytes = read_bytes(file);
-    auto decoded = decode_compact(bytes, kind);
+    auto decoded = decode_compact(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), kind);
     if (!decoded.file) {
         throw EnvironmentError("'" + valid_utf8(file.string()) + "' does not fit the layout of a " +
                                std::string(kind_description(kind)) + ": " + decoded.misfit);

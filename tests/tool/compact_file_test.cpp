@@ -140,5 +140,15 @@ TEST(CompactFile, AFileLargerThanItsLayoutCanBeIsRefusedUnread) {
     }
 }
 
+TEST(CompactFile, APlanOfMorePointsThanTheLongestRoutesDoesNotFit) {
+    const std::size_t most = 1007001;  // metres 0..1,007,000 on each axis
+    const auto decoded = decode_compact(std::vector<std::uint8_t>(2 * most * 2), CompactKind::plan);
+    ASSERT_TRUE(decoded.file) << decoded.misfit;
+    EXPECT_EQ(decoded.file->plan.last_metre(), 1007000);
+    EXPECT_EQ(
+        decode_compact(std::vector<std::uint8_t>(2 * (most + 1) * 2), CompactKind::plan).misfit,
+        "1007002 points per axis are more than the 1007001 of the plan of the longest route");
+}
+
 }  // namespace
 }  // namespace scenario::tool

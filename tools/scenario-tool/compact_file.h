@@ -43,7 +43,8 @@ struct DecodedFile {
 };
 
 // Decodes by the packer's own layouts, or says where the bytes stop fitting the layout.
-// Nothing is read past the end of the bytes.
+// Nothing is read past the end of the bytes. A plan of more points than the longest route's
+// does not fit either.
 struct DecodeOutcome {
     std::optional<DecodedFile> file;
     std::string misfit;  // when `file` is empty: what does not fit, and at which byte

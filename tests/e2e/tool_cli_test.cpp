@@ -2,7 +2,10 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
 
+#include "files/file_names.h"
+#include "sources/scenario_names.h"
 #include "support/run_program.h"
 #include "tool/synthetic_scenario.h"
 
@@ -125,6 +128,44 @@ TEST(ToolCommandLine, InputsTooLargeOrNotRegularFilesAreRefusedUnread) {
         EXPECT_NE(result.err.find(refusal), std::string::npos) << result.err;
     }
     EXPECT_EQ(file_names(dir.path()), before);
+}
+
+// Each command that writes, with a directory, a FIFO, a dangling link or a link to a file at (the
+// last of) its output names: refused before anything is written, and no link followed.
+TEST(ToolCommandLine, OutputNamesThatAreNoRegularFileAreRefusedAndNothingIsWritten) {
+    namespace fs = std::filesystem;
+    const std::string title(sources::kLineTitle);
+    const std::string code(sources::kTrainCode);
+    const std::vector<std::pair<std::string, std::vector<std::string>>> commands{
+        {"out/" + files::cell_file_name(title, code),
+         {"compile", "--line", "texts/" + files::line_text_name(title), "--train",
+          "texts/" + files::train_text_name(title, code), "--title", title, "--code", code, "--out",
+          "out"}},
+        {"out/line.svg", {"plot", "scenario", "--out", "out/line.svg"}},
+        {"out/" + files::train_card_name(title, code), {"sources", "out", "--force"}}};
+    const std::vector<std::function<void(const fs::path&)>> non_files{
+        [](const fs::path& at) { fs::create_directory(at); },
+        [](const fs::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0600), 0); },
+        [](const fs::path& at) { fs::create_symlink("../nowhere", at); },
+        [](const fs::path& at) { fs::create_symlink("../victim.txt", at); }};
+    for (const auto& [output, args] : commands) {
+        for (std::size_t kind = 0; kind < non_files.size(); ++kind) {
+            TempDir dir;
+            ASSERT_EQ(tool({"sources", "texts"}, dir).status, 0);
+            fs::create_directories(dir.path() / "scenario");
+            fs::create_directory(dir.path() / "out");
+            write_synthetic_scenario(dir.path() / "scenario");
+            std::ofstream(dir.path() / "victim.txt") << "keep me";
+            non_files[kind](dir.path() / output);
+            const auto before = file_names(dir.path() / "out");
+            const auto result = tool_in_time(args, dir);
+            EXPECT_EQ(result.status, 2) << args[0] << " " << kind;
+            EXPECT_NE(result.err.find("cannot be replaced"), std::string::npos) << result.err;
+            EXPECT_EQ(file_names(dir.path() / "out"), before) << args[0] << " " << kind;
+            EXPECT_EQ(read_bytes(dir.path() / "victim.txt"), "keep me");
+            EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+        }
+    }
 }
 
 // A diagnostic quotes the text (Windows-1252 as UTF-8) and names files; no control byte of them

@@ -203,10 +203,16 @@ ScenarioView load_view(const fs::path& directory, const std::optional<std::strin
     const auto plan_file = files::full_path(directory, files::line_binary_name(title));
     std::optional<compiler::PathPoints> plan;
     // A title that cannot name a file (from a file not made by the builder) has no plan.
-    if (!unsafe_name_reason(title) && fs::exists(plan_file, ec)) {
+    const bool with_plan = !unsafe_name_reason(title) && fs::exists(plan_file, ec);
+    if (with_plan) {
         plan = decode_file(plan_file, CompactKind::plan).plan;
     }
-    return make_view(table.locations, cells.cells, std::move(plan));
+    auto view = make_view(table.locations, cells.cells, std::move(plan));
+    view.read_from = {sim, cell_file};
+    if (with_plan) {
+        view.read_from.push_back(plan_file);
+    }
+    return view;
 }
 
 }  // namespace scenario::tool

@@ -7,6 +7,7 @@
 #include "exit_status.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
+#include "output_guard.h"
 #include "sources/scenario_names.h"
 #include "sources/writers.h"
 #include "text_encoding.h"
@@ -33,6 +34,9 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
     if (ec) {
         throw EnvironmentError("cannot make the directory '" + valid_utf8(directory.string()) +
                                "': " + ec.message());
+    }
+    for (const auto& name : names) {
+        check_output(files::full_path(directory, name));
     }
     if (!replace) {
         for (const auto& name : names) {

@@ -23,10 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The largest text compile reads, 64 MiB: the longest route is 1,000,000 m, and a text with a
-// full record line (67 bytes) for every metre of it stays below 64 MiB, finer than records can
-// be placed. The densest line of the tests (write-dense-line 1000000) is some 210 KB. A larger
-// file is no text of a route, and is refused before it is read.
+// The largest text compile reads, 64 MiB: 67 bytes for each metre of the longest route
+// (1,000,000 m), room for a full record line at every metre, finer than records can be placed.
+// The densest line of the tests (write-dense-line 1000000) is some 210 KB. A larger file is no
+// text of a route, and is refused before it is read.
 constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
 
 std::string shown(const fs::path& path) {

@@ -90,6 +90,24 @@ TEST(ToolPlot, WithoutAPlanTheProfileIsStillDrawn) {
     expect_rendered_and_not_blank(dir.path() / "profile.svg", dir.path());
 }
 
+// --out onto a file the picture is drawn from, by its name or another, would destroy it.
+TEST(ToolPlot, NeverDrawsOverAFileItReads) {
+    TempDir dir;
+    write_synthetic_scenario(dir.path());
+    fs::create_hard_link(dir.path() / "LAGO & MONTE_T00001.sim", dir.path() / "table.svg");
+    const auto sim = read_bytes(dir.path() / "table.svg");
+    for (const auto* out : {"LAGO & MONTE_T00001.sim", "./LAGO & MONTE_T00001.dat",
+                            "LAGO & MONTE_linea.dat", "table.svg"}) {
+        const auto result = run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", out}, dir.path());
+        EXPECT_EQ(result.status, 2) << out;
+        EXPECT_NE(result.err.find("is the input"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(file_names(dir.path()).size(), 4u);
+    EXPECT_EQ(read_bytes(dir.path() / "LAGO & MONTE_T00001.sim"), sim);
+    EXPECT_EQ(read_bytes(dir.path() / "LAGO & MONTE_T00001.dat").size(), 8115u);
+    EXPECT_EQ(read_bytes(dir.path() / "LAGO & MONTE_linea.dat").size(), 539964u);
+}
+
 TEST(ToolPlot, ChoosesAmongSeveralScenariosByTitleAndCode) {
     TempDir dir;
     write_synthetic_scenario(dir.path());

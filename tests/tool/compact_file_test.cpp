@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 #include "compiler/model/packing.h"
+#include "files/replace_file.h"
+#include "support/run_program.h"
 #include "tool/synthetic_scenario.h"
 
 namespace scenario::tool {
@@ -116,6 +119,35 @@ TEST(CompactFile, APlanFileIsFollowedPointByPointToTheByteWhereItGoesWrong) {
     for (const auto& [bytes, misfit] : cases) {
         EXPECT_EQ(decode_compact(bytes, CompactKind::plan).misfit, misfit);
     }
+}
+
+// The packer's widths times the most records of the longest route; read through a link, which
+// an input may be.
+TEST(CompactFile, AFileLargerThanItsLayoutCanBeIsRefusedUnread) {
+    testing::TempDir dir;
+    std::ofstream(dir.path() / "file").close();
+    std::filesystem::create_symlink("file", dir.path() / "link");
+    const std::pair<CompactKind, std::uint64_t> largest[] = {
+        {CompactKind::scenario, 87u * (34u + 65535u)},
+        {CompactKind::cells, (20140u + 1u) * 15u},
+        {CompactKind::plan, 2u * (1007000u + 1u) * 10u}};
+    for (const auto& [kind, size] : largest) {
+        EXPECT_EQ(largest_compact_size(kind), size);
+        std::filesystem::resize_file(dir.path() / "file", size);
+        EXPECT_EQ(read_compact_file(dir.path() / "link", kind).size(), size);
+        std::filesystem::resize_file(dir.path() / "file", size + 1);
+        EXPECT_THROW(read_compact_file(dir.path() / "link", kind), files::FileError);
+    }
+}
+
+TEST(CompactFile, APlanOfMorePointsThanTheLongestRoutesDoesNotFit) {
+    const std::size_t most = 1007001;  // metres 0..1,007,000 on each axis
+    const auto decoded = decode_compact(std::vector<std::uint8_t>(2 * most * 2), CompactKind::plan);
+    ASSERT_TRUE(decoded.file) << decoded.misfit;
+    EXPECT_EQ(decoded.file->plan.last_metre(), 1007000);
+    EXPECT_EQ(
+        decode_compact(std::vector<std::uint8_t>(2 * (most + 1) * 2), CompactKind::plan).misfit,
+        "1007002 points per axis are more than the 1007001 of the plan of the longest route");
 }
 
 }  // namespace

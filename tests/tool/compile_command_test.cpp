@@ -187,6 +187,19 @@ TEST(CompileBuiltInTexts, TheCompiledFilesDecodeAndRepackToTheSameBytes) {
     }
 }
 
+// The limits of dump and plot are what the compile makes of the longest route.
+TEST_F(CompileCleanTexts, TheLongestRouteGivesTheLargestCellFileAndPlan) {
+    std::string text = kCleanLine;
+    text.replace(text.find("10000"), 5, "1000000");  // the route length
+    write(line(), text);
+    ASSERT_NE(compile_texts(request()).outcome, CompileOutcome::refused);
+    EXPECT_EQ(fs::file_size(out() / "A - B_R1.dat"), largest_compact_size(CompactKind::cells));
+    // Every point a 10-byte double but the two 4-byte integers at the start of each axis and the
+    // two 2-byte empty ones at its end.
+    EXPECT_EQ(fs::file_size(out() / "A - B_linea.dat"),
+              largest_compact_size(CompactKind::plan) - 2 * (2 * 6 + 2 * 8));
+}
+
 TEST_F(CompileCleanTexts, WithoutThePlanAnEarlierLineBinaryFileStays) {
     write(out() / "A - B_linea.dat", "earlier plan");
     write(out() / "A - B_R1.dat", "earlier cells");

@@ -54,6 +54,21 @@ TEST(Dump, ListsEveryEntryOfTheScenarioTableWithItsRole) {
               std::string::npos);
 }
 
+TEST(Dump, ControlBytesInANameAreEscapedInTextAndInJson) {
+    auto file = decoded(CompactKind::scenario);
+    file.locations[2].name = "SAN\x1b]0;owned\x07 PIETRO \xC0";
+    const auto text = render_dump(file, 3031, {});
+    EXPECT_NE(text.find("name=\"SAN\\x1b]0;owned\\x07 PIETRO \xC3\x80\""), std::string::npos)
+        << text;
+    DumpOptions json;
+    json.json = true;
+    const auto object = render_dump(file, 3031, json);
+    EXPECT_NE(object.find(R"("name":"SAN\u001b]0;owned\u0007 PIETRO )"), std::string::npos);
+    for (const auto& shown : {text, object}) {
+        EXPECT_EQ(shown.find_first_of(std::string("\x1b\x07", 2)), std::string::npos);
+    }
+}
+
 TEST(Dump, SummarisesThePlanWithSamples) {
     DumpOptions options;
     options.every = 10000;

@@ -8,6 +8,7 @@ namespace {
 TEST(JsonWriter, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(json_string("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
     EXPECT_EQ(json_string("\xFF"), "\"\xEF\xBF\xBD\"");
+    EXPECT_EQ(json_string("\x7f\xC2\x9B\xC2\xA0"), "\"\\u007f\\u009b\xC2\xA0\"");
 }
 
 TEST(JsonWriter, PutsCommasBetweenMembersAndElementsOnly) {

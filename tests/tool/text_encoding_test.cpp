@@ -39,5 +39,17 @@ TEST(TextEncoding, ReplacesInvalidUtf8) {
     EXPECT_EQ(valid_utf8("ok \xC3\xA0"), "ok \xC3\xA0");
 }
 
+TEST(TextEncoding, ShowsControlCharactersAsEscapesAndTheRestAsItIs) {
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("\x1b[1m\0\r\n\x7f", 8), "\\x1b[1m\\x00\\x0d\\x0a\\x7f"},  // C0 and DEL
+        {"\xC2\x9B"
+         "2J\xC2\x80",
+         "\\x9b2J\\x80"},  // C1 in UTF-8
+        {"\xC2\xA0\xC3\xA0\xE2\x82\xAC\xFF", "\xC2\xA0\xC3\xA0\xE2\x82\xAC\xEF\xBF\xBD"}};
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(escape_controls(text), shown) << shown;
+    }
+}
+
 }  // namespace
 }  // namespace scenario::tool

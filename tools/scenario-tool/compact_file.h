@@ -25,6 +25,15 @@ std::optional<CompactKind> kind_from_name(const std::filesystem::path& file);
 std::optional<CompactKind> kind_from_word(std::string_view word);
 std::string_view kind_description(CompactKind kind);
 
+// The most bytes a file of the layout can hold: what the packer makes of the longest route
+// (1,000,000 m, and the 7000 m the cells and the plan run on past it) with every field at its
+// widest. A larger file is none of these files.
+std::uint64_t largest_compact_size(CompactKind kind);
+
+// Reads a compact file whole. What is not a regular file, or is larger than its layout allows,
+// is refused before a byte is read (files::FileError), as is a file that cannot be read.
+std::string read_compact_file(const std::filesystem::path& file, CompactKind kind);
+
 // A compact file decoded into the model; only the member of its kind is filled.
 struct DecodedFile {
     CompactKind kind = CompactKind::cells;
@@ -34,7 +43,8 @@ struct DecodedFile {
 };
 
 // Decodes by the packer's own layouts, or says where the bytes stop fitting the layout.
-// Nothing is read past the end of the bytes.
+// Nothing is read past the end of the bytes. A plan of more points than the longest route's
+// does not fit either.
 struct DecodeOutcome {
     std::optional<DecodedFile> file;
     std::string misfit;  // when `file` is empty: what does not fit, and at which byte

@@ -11,8 +11,9 @@
 #include "exit_status.h"
 #include "files/directory_lock.h"
 #include "files/file_names.h"
-#include "files/output_file.h"
+#include "files/input_file.h"
 #include "files/replace_file.h"
+#include "output_guard.h"
 #include "safe_names.h"
 #include "text_encoding.h"
 #include "usage_text.h"
@@ -22,6 +23,12 @@ namespace scenario::tool {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The largest text compile reads, 64 MiB: 67 bytes for each metre of the longest route
+// (1,000,000 m), room for a full record line at every metre, finer than records can be placed.
+// The densest line of the tests (write-dense-line 1000000) is some 210 KB. A larger file is no
+// text of a route, and is refused before it is read.
+constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
 
 std::string shown(const fs::path& path) {
     return valid_utf8(path.string());
@@ -38,26 +45,24 @@ std::string read_input(const fs::path& file, std::string_view what) {
                                "' is a directory, not a text");
     }
     try {
-        return files::read_file(file);
+        return files::read_input_file(file, kLargestText,
+                                      "(64 MiB) a text of the longest route can need");
     } catch (const files::FileError& failure) {
         throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
     }
 }
 
-// The output directory must exist, and no output name in it may be anything but a regular file:
-// both are found before anything is compiled or written.
-void check_outputs(const fs::path& directory, const std::vector<std::string>& names) {
+// The output directory must exist, and every output name in it must be able to take its file
+// without destroying a text: all found before anything is compiled or written.
+void check_outputs(const CompileRequest& request, const std::vector<std::string>& names) {
     std::error_code ec;
-    if (!fs::is_directory(directory, ec)) {
-        throw EnvironmentError("the output directory '" + shown(directory) +
+    if (!fs::is_directory(request.out_directory, ec)) {
+        throw EnvironmentError("the output directory '" + shown(request.out_directory) +
                                "' does not exist or is not a directory");
     }
+    const fs::path inputs[] = {request.line_text, request.train_text};
     for (const auto& name : names) {
-        const auto output = files::full_path(directory, name);
-        if (auto reason = files::unusable_output_reason(output)) {
-            throw EnvironmentError("the output '" + shown(output) +
-                                   "' cannot be replaced: " + *reason);
-        }
+        check_output(files::full_path(request.out_directory, name), inputs);
     }
 }
 
@@ -72,18 +77,6 @@ std::vector<std::string> output_names(const CompileRequest& request) {
     return names;
 }
 
-// An output that is one of the inputs (the same name, or a link to it) would destroy the
-// author's text.
-void check_not_an_input(const fs::path& output, const CompileRequest& request) {
-    std::error_code ec;
-    for (const auto& input : {request.line_text, request.train_text}) {
-        if (fs::exists(output, ec) && fs::equivalent(output, input, ec)) {
-            throw EnvironmentError("the output '" + shown(output) + "' is the input '" +
-                                   shown(input) + "'; choose another --out or rename the text");
-        }
-    }
-}
-
 }  // namespace
 
 CompileReport compile_texts(const CompileRequest& request) {
@@ -92,10 +85,7 @@ CompileReport compile_texts(const CompileRequest& request) {
     }
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
-    check_outputs(request.out_directory, output_names(request));
-    for (const auto& name : output_names(request)) {
-        check_not_an_input(files::full_path(request.out_directory, name), request);
-    }
+    check_outputs(request, output_names(request));
 
     compiler::BuildState state;
     compiler::CompileInput input;
@@ -184,7 +174,7 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
         if (!report.diagnostics.empty()) {
             err << render_text(report.diagnostics, colour_wanted("auto"));
         } else if (report.outcome != CompileOutcome::clean) {
-            err << diagnostic_line(report) << '\n';
+            err << escape_controls(diagnostic_line(report)) << '\n';
         }
         if (report.outcome != CompileOutcome::refused) {
             out << summary_line(report) << '\n';

@@ -49,9 +49,10 @@ void fill_site(CompileReport& report, const compiler::BuildState& state, const T
         }
     }
     if (!site.detail.empty()) {
-        // A reading failure says what exactly could not be read.
-        report.detail = site.detail;
-        report.message = "the text could not be read: " + site.detail;
+        // A reading failure says what exactly could not be read, quoting the text's own
+        // Windows-1252 bytes.
+        report.detail = utf8_from_1252(site.detail);
+        report.message = "the text could not be read: " + report.detail;
     }
     if (site.source == ErrorSource::signalling && site.cell >= 0) {
         report.cell = site.cell;

@@ -18,6 +18,7 @@ enum class CompileOutcome {
 };
 
 // What a compile tells the author: the fault with its place, and the counts of the result.
+// Its texts are UTF-8.
 struct CompileReport {
     CompileOutcome outcome = CompileOutcome::clean;
     std::int32_t errorNumber = 0;
@@ -49,7 +50,8 @@ CompileReport make_report(const compiler::BuildState& state, const compiler::Com
                           const TextNames& names);
 
 // "FILE:LINE:COLUMN: error N: meaning (position P m)", or for the signalling pass
-// "FILE: error N: meaning (cell C, position P m)". Empty for a clean compile.
+// "FILE: error N: meaning (cell C, position P m)". Empty for a clean compile. UTF-8 as it is:
+// shown on a terminal it goes through escape_controls.
 std::string diagnostic_line(const CompileReport& report);
 
 // One line: route length, cells, stations, signals, code points placed.

@@ -29,7 +29,7 @@ std::string shown_line(std::string_view bytes) {
     std::string shown;
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\t' || byte >= 0x20) {
+        if (byte == '\t' || (byte >= 0x20 && byte != 0x7F)) {
             shown += utf8_from_1252(std::string_view(&c, 1));
         } else {
             static constexpr char kHex[] = "0123456789abcdef";
@@ -46,7 +46,7 @@ std::string caret_padding(std::string_view bytes, std::int32_t column) {
     std::string padding;
     for (std::int32_t i = 0; i + 1 < column && i < static_cast<std::int32_t>(bytes.size()); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
-        padding += byte == '\t' ? "\t" : byte < 0x20 ? "    " : " ";
+        padding += byte == '\t' ? "\t" : byte < 0x20 || byte == 0x7F ? "    " : " ";
     }
     for (auto i = static_cast<std::int32_t>(bytes.size()); i + 1 < column; ++i) {
         padding += ' ';
@@ -62,7 +62,7 @@ std::string render_text(const std::vector<Diagnostic>& diagnostics, bool colour)
     };
     std::string out;
     for (const auto& d : diagnostics) {
-        std::string where = d.file.empty() ? std::string("scenario-tool") : d.file;
+        std::string where = d.file.empty() ? std::string("scenario-tool") : escape_controls(d.file);
         if (d.line > 0) {
             where += ":" + std::to_string(d.line);
             if (d.column > 0) {
@@ -72,9 +72,9 @@ std::string render_text(const std::vector<Diagnostic>& diagnostics, bool colour)
         out += paint(kBold, where + ":") + " ";
         if (d.severity == Severity::error) {
             out += paint(kRed, "error" + (d.code.empty() ? "" : " " + d.code) + ":");
-            out += " " + d.message + "\n";
+            out += " " + escape_controls(d.message) + "\n";
         } else {
-            out += paint(kMagenta, "warning:") + " " + d.message + " [" +
+            out += paint(kMagenta, "warning:") + " " + escape_controls(d.message) + " [" +
                    paint(kMagenta, "-W" + d.code) + "]\n";
         }
         if (d.line > 0 && !d.source_line.empty()) {
@@ -86,10 +86,10 @@ std::string render_text(const std::vector<Diagnostic>& diagnostics, bool colour)
             }
         }
         for (const auto& note : d.notes) {
-            out += paint(kCyan, "note:") + " " + note + "\n";
+            out += paint(kCyan, "note:") + " " + escape_controls(note) + "\n";
         }
         if (!d.hint.empty()) {
-            out += paint(kCyan, "help:") + " " + d.hint + "\n";
+            out += paint(kCyan, "help:") + " " + escape_controls(d.hint) + "\n";
         }
     }
     return out;

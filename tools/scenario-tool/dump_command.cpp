@@ -27,7 +27,7 @@ using compiler::PlanTag;
 using compiler::TrackCell;
 
 std::string quoted(const std::string& bytes_1252) {
-    return "\"" + utf8_from_1252(bytes_1252) + "\"";
+    return "\"" + escape_controls(utf8_from_1252(bytes_1252)) + "\"";
 }
 
 bool is_cleared(const LocationEntry& entry) {
@@ -418,22 +418,23 @@ int dump_command(std::span<const std::string> args, std::ostream& out, std::ostr
         options.every = static_cast<std::int32_t>(metres->first);
     }
 
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        throw EnvironmentError("'" + shown + "' is a directory");
+    std::uintmax_t byte_count = 0;
+    DecodeOutcome decoded;
+    {
+        std::string bytes;
+        try {
+            bytes = read_compact_file(file, *kind);
+        } catch (const files::FileError& failure) {
+            throw EnvironmentError(failure.what());
+        }
+        byte_count = bytes.size();
+        // The bytes go as soon as they are decoded: the plan stands once, in its decoded form.
+        decoded = decode_compact(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), *kind);
     }
-    std::string bytes;
-    try {
-        bytes = files::read_file(file);
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError(failure.what());
-    }
-    const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                             bytes.size());
-    const auto decoded = decode_compact(view, *kind);
     if (!decoded.file) {
-        err << shown << ": does not fit the layout of a " << kind_description(*kind) << ": "
-            << decoded.misfit << '\n';
+        err << escape_controls(shown) << ": does not fit the layout of a "
+            << kind_description(*kind) << ": " << decoded.misfit << '\n';
         return kExitTextFault;
     }
     const auto& cells = decoded.file->cells;
@@ -442,7 +443,7 @@ int dump_command(std::span<const std::string> args, std::ostream& out, std::ostr
                                        : "the file has cells 0.." +
                                              std::to_string(cells.size() - 1) + " only");
     }
-    out << render_dump(*decoded.file, bytes.size(), options);
+    out << render_dump(*decoded.file, byte_count, options);
     return kExitClean;
 }
 

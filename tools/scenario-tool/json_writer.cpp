@@ -10,8 +10,19 @@ namespace scenario::tool {
 std::string json_string(std::string_view utf8) {
     const std::string text = valid_utf8(utf8);
     std::string out = "\"";
-    for (const char ch : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         const auto byte = static_cast<unsigned char>(ch);
+        // A C1 control (C2 80 to C2 9F) is escaped like the others: JSON shown on a terminal
+        // must not drive it either.
+        if (byte == 0xC2 && i + 1 < text.size() &&
+            static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned char>(text[++i]));
+            out += escaped;
+            continue;
+        }
         switch (ch) {
             case '"':
                 out += "\\\"";

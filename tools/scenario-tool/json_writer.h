@@ -8,7 +8,8 @@
 
 namespace scenario::tool {
 
-// A JSON string literal of UTF-8 text, quotes included; invalid UTF-8 becomes U+FFFD.
+// A JSON string literal of UTF-8 text, quotes included; invalid UTF-8 becomes U+FFFD, and the
+// control characters (C1 included) are escaped.
 std::string json_string(std::string_view utf8);
 
 // Builds one JSON value in order, with commas where they belong. Objects and arrays nest;

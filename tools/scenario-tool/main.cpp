@@ -6,6 +6,7 @@
 #include "exit_status.h"
 #include "files/interrupt_cleanup.h"
 #include "files/output_file.h"
+#include "text_encoding.h"
 #include "tool.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
         std::cout.flush();
         return std::cout ? status : scenario::tool::kExitUsage;
     } catch (const std::exception& failure) {
-        std::cerr << "scenario-tool: " << failure.what() << '\n';
+        std::cerr << "scenario-tool: " << scenario::tool::escape_controls(failure.what()) << '\n';
         return scenario::tool::kExitUsage;
     }
 }

@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "exit_status.h"
 #include "files/replace_file.h"
+#include "output_guard.h"
 #include "scenario_view.h"
 #include "svg_plot.h"
 #include "text_encoding.h"
@@ -39,13 +40,15 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (title.has_value() != code.has_value()) {
         throw UsageError("--title and --code go together");
     }
+    check_output(target);
     const auto view = load_view(parsed.positionals[0], title, code);
+    check_output(target, view.read_from);
     try {
         files::replace_file(target, render_svg(view));
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }
-    out << valid_utf8(target.string()) << '\n';
+    out << escape_controls(target.string()) << '\n';
     return kExitClean;
 }
 

@@ -105,18 +105,15 @@ void add_stations(ScenarioView& view, const std::vector<compiler::TrackCell>& ce
         [](const StationMark& a, const StationMark& b) { return a.position < b.position; });
 }
 
-std::vector<std::uint8_t> read_bytes(const fs::path& file) {
+DecodedFile decode_file(const fs::path& file, CompactKind kind) {
+    std::string bytes;
     try {
-        const auto text = files::read_file(file);
-        return {text.begin(), text.end()};
+        bytes = read_compact_file(file, kind);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }
-}
-
-DecodedFile decode_file(const fs::path& file, CompactKind kind) {
-    const auto bytes = read_bytes(file);
-    auto decoded = decode_compact(bytes, kind);
+    auto decoded = decode_compact(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), kind);
     if (!decoded.file) {
         throw EnvironmentError("'" + valid_utf8(file.string()) + "' does not fit the layout of a " +
                                std::string(kind_description(kind)) + ": " + decoded.misfit);
@@ -206,10 +203,16 @@ ScenarioView load_view(const fs::path& directory, const std::optional<std::strin
     const auto plan_file = files::full_path(directory, files::line_binary_name(title));
     std::optional<compiler::PathPoints> plan;
     // A title that cannot name a file (from a file not made by the builder) has no plan.
-    if (!unsafe_name_reason(title) && fs::exists(plan_file, ec)) {
+    const bool with_plan = !unsafe_name_reason(title) && fs::exists(plan_file, ec);
+    if (with_plan) {
         plan = decode_file(plan_file, CompactKind::plan).plan;
     }
-    return make_view(table.locations, cells.cells, std::move(plan));
+    auto view = make_view(table.locations, cells.cells, std::move(plan));
+    view.read_from = {sim, cell_file};
+    if (with_plan) {
+        view.read_from.push_back(plan_file);
+    }
+    return view;
 }
 
 }  // namespace scenario::tool

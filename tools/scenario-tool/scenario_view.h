@@ -57,7 +57,8 @@ struct ScenarioView {
     std::vector<std::int32_t> speedBoards;
     std::vector<SlowdownMark> slowdowns;
     std::vector<SignBoardMark> signBoards;
-    std::optional<compiler::PathPoints> plan;  // none when compiled with --no-plan
+    std::optional<compiler::PathPoints> plan;      // none when compiled with --no-plan
+    std::vector<std::filesystem::path> read_from;  // the compact files it was read from
 };
 
 // Route position of an object placed on cell c (objects at p go to cell p / 50 + 1).

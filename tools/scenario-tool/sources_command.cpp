@@ -7,6 +7,7 @@
 #include "exit_status.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
+#include "output_guard.h"
 #include "sources/scenario_names.h"
 #include "sources/writers.h"
 #include "text_encoding.h"
@@ -33,6 +34,9 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
     if (ec) {
         throw EnvironmentError("cannot make the directory '" + valid_utf8(directory.string()) +
                                "': " + ec.message());
+    }
+    for (const auto& name : names) {
+        check_output(files::full_path(directory, name));
     }
     if (!replace) {
         for (const auto& name : names) {
@@ -65,7 +69,7 @@ int sources_command(std::span<const std::string> args, std::ostream& out, std::o
     expect_positionals(parsed, 1, "the directory DIR");
     const fs::path directory = parsed.positionals[0];
     for (const auto& name : write_sources(directory, parsed.flag("force"))) {
-        out << valid_utf8(files::full_path(directory, name).string()) << '\n';
+        out << escape_controls(files::full_path(directory, name).string()) << '\n';
     }
     return kExitClean;
 }

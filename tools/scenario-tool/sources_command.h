@@ -9,8 +9,9 @@
 namespace scenario::tool {
 
 // Writes the five built-in texts into the directory with the builder's own writers and names,
-// in the builder's order; makes the directory when absent. Unless `replace` is set, a text of
-// the same name already there stops it before anything is written (EnvironmentError).
+// in the builder's order; makes the directory when absent. A name that is not a regular file
+// (a link, a directory, a FIFO) stops it before anything is written (EnvironmentError), and so,
+// unless `replace` is set, does a text of the same name already there.
 // Returns the names written.
 std::vector<std::string> write_sources(const std::filesystem::path& directory, bool replace);
 

@@ -14,6 +14,12 @@ std::string utf8_from_1252(std::string_view text);
 // U+FFFD so that JSON and SVG stay well-formed.
 std::string valid_utf8(std::string_view text);
 
+// UTF-8 text as it may go to a terminal: every control character (U+0000 to U+001F, U+007F and
+// the C1 block U+0080 to U+009F) becomes \xNN, so that the bytes of a text or of a file name
+// shown in a diagnostic or a dump cannot move the cursor, recolour or retitle the terminal.
+// Invalid UTF-8 becomes U+FFFD first. Every line of plain text the tool prints goes through it.
+std::string escape_controls(std::string_view utf8);
+
 // UTF-8 text (a title or code typed on the command line) as Windows-1252 bytes, the encoding
 // of the names in the compact files; nothing when it is not UTF-8 or holds a character that
 // Windows-1252 has not.

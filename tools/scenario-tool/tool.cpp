@@ -11,6 +11,7 @@
 #include "format_reference.h"
 #include "plot_command.h"
 #include "sources_command.h"
+#include "text_encoding.h"
 #include "usage_text.h"
 
 #ifndef SCENARIO_VERSION
@@ -51,7 +52,7 @@ const CommandEntry* find_command(std::string_view name) {
 }
 
 int usage_failure(std::ostream& err, const std::string& what, std::string_view command) {
-    err << "scenario-tool: " << what << '\n';
+    err << "scenario-tool: " << escape_controls(what) << '\n';
     err << "see 'scenario-tool " << (command.empty() ? "" : std::string(command) + " ")
         << "--help'\n";
     return kExitUsage;
@@ -102,7 +103,7 @@ int run_tool(std::span<const std::string> args, std::ostream& out, std::ostream&
     } catch (const UsageError& failure) {
         return usage_failure(err, failure.what(), command->name);
     } catch (const EnvironmentError& failure) {
-        err << "scenario-tool " << command->name << ": " << failure.what() << '\n';
+        err << "scenario-tool " << command->name << ": " << escape_controls(failure.what()) << '\n';
         return kExitUsage;
     }
 }

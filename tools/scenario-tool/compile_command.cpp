@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "author_files.h"
 #include "command_line.h"
 #include "compiler/memorizza_percorso.h"
 #include "exit_status.h"
@@ -22,44 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string shown(const fs::path& path) {
-    return valid_utf8(path.string());
-}
-
-std::string read_input(const fs::path& file, std::string_view what) {
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
-                               "' does not exist");
-    }
-    if (fs::is_directory(file, ec)) {
-        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
-                               "' is a directory, not a text");
-    }
-    try {
-        return files::read_file(file);
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
-    }
-}
-
-// The output directory must exist, and no output name in it may be anything but a regular file:
-// both are found before anything is compiled or written.
-void check_outputs(const fs::path& directory, const std::vector<std::string>& names) {
-    std::error_code ec;
-    if (!fs::is_directory(directory, ec)) {
-        throw EnvironmentError("the output directory '" + shown(directory) +
-                               "' does not exist or is not a directory");
-    }
-    for (const auto& name : names) {
-        const auto output = files::full_path(directory, name);
-        if (auto reason = files::unusable_output_reason(output)) {
-            throw EnvironmentError("the output '" + shown(output) +
-                                   "' cannot be replaced: " + *reason);
-        }
-    }
-}
-
 // The compact files the compile may write, in the order the builder writes them.
 std::vector<std::string> output_names(const CompileRequest& request) {
     std::vector<std::string> names;
@@ -69,18 +32,6 @@ std::vector<std::string> output_names(const CompileRequest& request) {
     names.push_back(files::scenario_file_name(request.LineTitle, request.TrainCode));
     names.push_back(files::cell_file_name(request.LineTitle, request.TrainCode));
     return names;
-}
-
-// An output that is one of the inputs (the same name, or a link to it) would destroy the
-// author's text.
-void check_not_an_input(const fs::path& output, const CompileRequest& request) {
-    std::error_code ec;
-    for (const auto& input : {request.line_text, request.train_text}) {
-        if (fs::exists(output, ec) && fs::equivalent(output, input, ec)) {
-            throw EnvironmentError("the output '" + shown(output) + "' is the input '" +
-                                   shown(input) + "'; choose another --out or rename the text");
-        }
-    }
 }
 
 }  // namespace
@@ -93,7 +44,8 @@ CompileReport compile_texts(const CompileRequest& request) {
     const auto train_bytes = read_input(request.train_text, "train service text");
     check_outputs(request.out_directory, output_names(request));
     for (const auto& name : output_names(request)) {
-        check_not_an_input(files::full_path(request.out_directory, name), request);
+        check_not_an_input(files::full_path(request.out_directory, name),
+                           {request.line_text, request.train_text});
     }
 
     compiler::BuildState state;
@@ -142,17 +94,7 @@ constexpr std::array kCompileOptions{
 };
 
 std::string name_argument(const ParsedArguments& parsed, std::string_view option) {
-    const auto given = parsed.required(option);
-#ifdef _WIN32
-    return given;  // the arguments already come in the ANSI code page
-#else
-    auto bytes = utf8_to_1252(given);
-    if (!bytes) {
-        throw UsageError("--" + std::string(option) +
-                         " holds a character that the scenario files (Windows-1252) cannot hold");
-    }
-    return *bytes;
-#endif
+    return windows_1252_argument(parsed.required(option), option);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "compile_command.h"
+#include "documents_command.h"
 #include "dump_command.h"
 #include "exit_status.h"
 #include "plot_command.h"
@@ -31,6 +32,7 @@ constexpr CommandEntry kCommands[] = {
     {"compile", compile_command, compile_help},
     {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
+    {"documents", documents_command, documents_help},
 };
 
 const CommandEntry* find_command(std::string_view name) {

@@ -10,5 +10,6 @@ std::string_view sources_help();
 std::string_view compile_help();
 std::string_view dump_help();
 std::string_view plot_help();
+std::string_view documents_help();
 
 }  // namespace scenario::tool

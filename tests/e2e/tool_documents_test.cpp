@@ -116,6 +116,20 @@ TEST(ToolDocuments, NeverWritesThroughALinkOrOverATextItReads) {
     EXPECT_EQ(read_bytes(dir.path() / "texts" / kOrder), train);
 }
 
+TEST(ToolDocuments, RefusesAPrintedOptionThatWouldBreakTheCardsLines) {
+    TempDir dir;
+    prepare(dir);
+    const auto result =
+        run_program(SCENARIO_TOOL_EXE,
+                    {"documents", "--line", kLineText, "--train", kTrainText, "--title", kTitle,
+                     "--code", kCode, "--out", "out", "--category", "V140\r\nB"},
+                    dir.path());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("--category holds a control character"), std::string::npos)
+        << result.err;
+    EXPECT_TRUE(file_names(dir.path() / "out").empty());
+}
+
 TEST(ToolDocuments, IsListedInTheHelp) {
     TempDir dir;
     const auto help = run_program(SCENARIO_TOOL_EXE, {"help"}, dir.path());

@@ -60,6 +60,17 @@ constexpr std::array kDocumentsOptions{
     OptionDescription{"locked-mass", true},
 };
 
+// A text the card prints in a cell: control characters would break its lines.
+std::string card_text_argument(const std::string& given, std::string_view option) {
+    std::string text = windows_1252_argument(given, option);
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            throw UsageError("--" + std::string(option) + " holds a control character");
+        }
+    }
+    return text;
+}
+
 std::int32_t tonnes_argument(const std::string& given) {
     std::int32_t tonnes = 0;
     const auto [end, ec] = std::from_chars(given.data(), given.data() + given.size(), tonnes);
@@ -95,10 +106,10 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
         input.leaveOff.push_back(windows_1252_argument(name, "leave-off"));
     }
     if (const auto category = parsed.value("category")) {
-        input.card.category = windows_1252_argument(*category, "category");
+        input.card.category = card_text_argument(*category, "category");
     }
     if (const auto classification = parsed.value("classification")) {
-        input.card.classification = windows_1252_argument(*classification, "classification");
+        input.card.classification = card_text_argument(*classification, "classification");
     }
     if (const auto tonnes = parsed.value("locked-mass")) {
         input.card.lockedMass = tonnes_argument(*tonnes);

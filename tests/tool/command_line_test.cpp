@@ -48,6 +48,14 @@ TEST(CommandLine, RefusesMalformedOptions) {
     }
 }
 
+TEST(CommandLine, KeepsEveryValueOfARepeatableOptionInOrder) {
+    constexpr std::array options{OptionDescription{"leave-off", true, true}};
+    const std::vector<std::string> args{"--leave-off", "B", "--leave-off=A"};
+    const auto parsed = parse_arguments(args, options);
+    EXPECT_EQ(parsed.all("leave-off"), (std::vector<std::string>{"B", "A"}));
+    EXPECT_TRUE(parse_arguments(std::vector<std::string>{}, options).all("leave-off").empty());
+}
+
 TEST(CommandLine, RequiredNamesTheMissingOption) {
     try {
         parse({}).required("out");

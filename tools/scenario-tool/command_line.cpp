@@ -22,6 +22,14 @@ std::string ParsedArguments::required(std::string_view name) const {
     return *given;
 }
 
+std::vector<std::string> ParsedArguments::all(std::string_view name) const {
+    const auto it = repeated.find(name);
+    if (it == repeated.end()) {
+        return {};
+    }
+    return it->second;
+}
+
 ParsedArguments parse_arguments(std::span<const std::string> args,
                                 std::span<const OptionDescription> options) {
     ParsedArguments parsed;
@@ -71,7 +79,11 @@ ParsedArguments parse_arguments(std::span<const std::string> args,
             }
             inline_value = args[++i];
         }
-        parsed.values.emplace(name, *inline_value);
+        if (option->repeatable) {
+            parsed.repeated[name].push_back(*inline_value);
+        } else {
+            parsed.values.emplace(name, *inline_value);
+        }
     }
     return parsed;
 }

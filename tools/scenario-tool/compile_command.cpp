@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "author_check.h"
+#include "author_files.h"
 #include "command_line.h"
 #include "compiler/memorizza_percorso.h"
 #include "exit_status.h"
@@ -23,48 +24,6 @@ namespace scenario::tool {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The largest text compile reads, 64 MiB: 67 bytes for each metre of the longest route
-// (1,000,000 m), room for a full record line at every metre, finer than records can be placed.
-// The densest line of the tests (write-dense-line 1000000) is some 210 KB. A larger file is no
-// text of a route, and is refused before it is read.
-constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
-
-std::string shown(const fs::path& path) {
-    return valid_utf8(path.string());
-}
-
-std::string read_input(const fs::path& file, std::string_view what) {
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
-                               "' does not exist");
-    }
-    if (fs::is_directory(file, ec)) {
-        throw EnvironmentError("the " + std::string(what) + " '" + shown(file) +
-                               "' is a directory, not a text");
-    }
-    try {
-        return files::read_input_file(file, kLargestText,
-                                      "(64 MiB) a text of the longest route can need");
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
-    }
-}
-
-// The output directory must exist, and every output name in it must be able to take its file
-// without destroying a text: all found before anything is compiled or written.
-void check_outputs(const CompileRequest& request, const std::vector<std::string>& names) {
-    std::error_code ec;
-    if (!fs::is_directory(request.out_directory, ec)) {
-        throw EnvironmentError("the output directory '" + shown(request.out_directory) +
-                               "' does not exist or is not a directory");
-    }
-    const fs::path inputs[] = {request.line_text, request.train_text};
-    for (const auto& name : names) {
-        check_output(files::full_path(request.out_directory, name), inputs);
-    }
-}
 
 // The compact files the compile may write, in the order the builder writes them.
 std::vector<std::string> output_names(const CompileRequest& request) {
@@ -85,7 +44,11 @@ CompileReport compile_texts(const CompileRequest& request) {
     }
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
-    check_outputs(request, output_names(request));
+    check_outputs(request.out_directory, output_names(request));
+    for (const auto& name : output_names(request)) {
+        check_not_an_input(files::full_path(request.out_directory, name),
+                           {request.line_text, request.train_text});
+    }
 
     compiler::BuildState state;
     compiler::CompileInput input;
@@ -137,17 +100,7 @@ constexpr std::array kCompileOptions{
 };
 
 std::string name_argument(const ParsedArguments& parsed, std::string_view option) {
-    const auto given = parsed.required(option);
-#ifdef _WIN32
-    return given;  // the arguments already come in the ANSI code page
-#else
-    auto bytes = utf8_to_1252(given);
-    if (!bytes) {
-        throw UsageError("--" + std::string(option) +
-                         " holds a character that the scenario files (Windows-1252) cannot hold");
-    }
-    return *bytes;
-#endif
+    return windows_1252_argument(parsed.required(option), option);
 }
 
 }  // namespace

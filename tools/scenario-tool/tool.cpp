@@ -5,6 +5,7 @@
 
 #include "check_command.h"
 #include "compile_command.h"
+#include "documents_command.h"
 #include "dump_command.h"
 #include "exit_status.h"
 #include "explain_command.h"
@@ -39,6 +40,7 @@ constexpr CommandEntry kCommands[] = {
     {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
     {"explain", explain_command, explain_help},
+    {"documents", documents_command, documents_help},
 };
 // clang-format on
 

@@ -10,7 +10,8 @@ std::string_view tool_help() {
     return "usage: scenario-tool COMMAND [ARGUMENTS]\n"
            "\n"
            "The authors' command line of scenario-builder: start from the built-in scenario,\n"
-           "compile your own line and train texts, look into the compact files, draw the line.\n"
+           "compile your own line and train texts, look into the compact files, draw the line,\n"
+           "make the train card and the slowdown order.\n"
            "\n"
            "commands:\n"
            "  sources DIR          write the built-in texts into DIR\n"
@@ -19,6 +20,7 @@ std::string_view tool_help() {
            "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
            "  explain N|NAME       explain an error or a warning (--list: all of them)\n"
+           "  documents ...        make the train card and the slowdown order from the texts\n"
            "  help [COMMAND]       show this text, or the help of a command\n"
            "  help format          the format of the line and train texts (--markdown)\n"
            "\n"
@@ -111,7 +113,38 @@ std::string_view explain_help() {
            "Explains an error the compile reports, by its number N (as in 'error 16') or its\n"
            "name (signal_cell_taken): what it means, whether a position goes with it, what\n"
            "causes it, a line that raises it and how to mend it. --list gives the number, name\n"
-           "and meaning of every one.\n";
+           "and meaning of every one; warnings are explained by their names\n"
+           "(out-of-order), as check prints them after -W.\n";
+}
+
+std::string_view documents_help() {
+    return "usage: scenario-tool documents --line FILE --train FILE --title TITLE --code CODE\n"
+           "                              --out DIR [--leave-off NAME]... [--category TEXT]\n"
+           "                              [--classification TEXT] [--locked-mass TONNES]\n"
+           "\n"
+           "Compiles the two texts as scenario-builder does and, when they compile without a\n"
+           "fault, writes into DIR the train card <TITLE>_<CODE>_scheda_treno.txt and the\n"
+           "slowdown order <TITLE>_<CODE>_rallentamenti.txt (Windows-1252, CR LF), both or\n"
+           "neither. The card has a row for every station line, with its kilometre on the\n"
+           "line's chainage and its times, and a row wherever the speed limit or the running\n"
+           "speed changes; the order a row for every slowdown line.\n"
+           "\n"
+           "  --line FILE            the line description (format of <title>_linea.txt)\n"
+           "  --train FILE           the train service text (format of <title>_<code>-.txt)\n"
+           "  --title TITLE          the line title, which names the files\n"
+           "  --code CODE            the train code\n"
+           "  --out DIR              an existing directory for the two documents\n"
+           "  --leave-off NAME       leave this location off both documents (repeatable)\n"
+           "  --category TEXT        the train's category on the card (default \"V140 B\")\n"
+           "  --classification TEXT  its classification (default REGIONALE)\n"
+           "  --locked-mass TONNES   its locked mass (default 330)\n"
+           "\n"
+           "The built-in texts with --leave-off \"LIDO DI SERENA\" give the builder's "
+           "documents\n"
+           "byte for byte. A value the documents cannot print (a name longer than its column,\n"
+           "a time off the half minute, more than 99 slowdowns) is refused, naming the line.\n"
+           "exit status: 0 written, 1 the texts have a fault, 2 wrong usage, a value that\n"
+           "cannot be printed or unusable files; with 1 and 2 nothing is written\n";
 }
 
 }  // namespace scenario::tool

@@ -12,5 +12,6 @@ std::string_view dump_help();
 std::string_view plot_help();
 std::string_view check_help();
 std::string_view explain_help();
+std::string_view documents_help();
 
 }  // namespace scenario::tool

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace scenario::tool {
+
+// What the train card and the slowdown order print from the train text and the compile does not
+// keep as written: the speed-limit lines, the slowdown lines, and the platform length of each
+// station. Each record carries the 1-based line of its keyword.
+struct SpeedLimitLine {
+    std::int32_t position = 0;
+    std::int32_t speed = 0;  // km/h
+    std::int32_t line = 0;
+};
+
+struct SlowdownLine {
+    std::int32_t x = 0;  // where the restriction begins
+    std::int32_t v = 0;  // restricted speed, km/h
+    std::int32_t l = 0;  // length in metres
+    std::int32_t f_tt = 0;
+    std::int32_t f_ta = 0;
+    std::int32_t d_v = 0;
+    std::int32_t line = 0;
+};
+
+struct StationLine {
+    std::int32_t position = 0;
+    std::int32_t platform = 0;  // length of the location in metres
+    std::int32_t line = 0;
+};
+
+struct TrainTextRecords {
+    std::vector<SpeedLimitLine> speedLimits;  // in text order
+    std::vector<SlowdownLine> slowdowns;      // in text order
+    std::vector<StationLine> stations;        // in text order, as the table holds them
+};
+
+// Reads a train text again, record by record as the train reader does (the same field reader,
+// the same keyword tests in the same order, the same fields), keeping only the records above.
+// Meant for a text that compiled without a fault: then every record is read whole.
+TrainTextRecords read_train_text_records(std::string_view text);
+
+}  // namespace scenario::tool

@@ -25,12 +25,14 @@ TEST_F(ToolDump, DecodesEachLayoutByItsName) {
     auto result = dump({"LAGO & MONTE_T00001.sim"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(result.out.starts_with("scenario file, 87 entries, 3031 bytes\n")) << result.out;
-    EXPECT_NE(result.out.find("name=\"LAGO & MONTE\" param7=610"), std::string::npos);
+    EXPECT_NE(result.out.find("line title=\"LAGO & MONTE\" [name]  format marker=610 [param7]"),
+              std::string::npos)
+        << result.out;
 
     result = dump({"LAGO & MONTE_T00001.dat", "--cells", "1..1"});
     EXPECT_EQ(result.status, 0) << result.err;
     // Cell 1 carries the format marker 5121 and the plain scenario code.
-    EXPECT_NE(result.out.find("cell 1: ref=5121 ref2="), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("cell 1 at 50 m: ref=5121 ref2="), std::string::npos) << result.out;
 
     result = dump({"LAGO & MONTE_linea.dat", "--every", "5000", "--json"});
     EXPECT_EQ(result.status, 0) << result.err;

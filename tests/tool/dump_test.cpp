@@ -32,11 +32,11 @@ TEST(Dump, ShowsOnlyTheNonZeroFieldsOfTheCellsInTheRange) {
     options.last_cell = 39;
     const auto text = render_dump(decoded(CompactKind::cells), 8115, options);
     EXPECT_NE(text.find("cell file, 541 cells, 8115 bytes\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("cell 38: kind=1 ref=40 ref4=3 speedStep=12 gradientCode=100 "
+    EXPECT_NE(text.find("cell 38 at 1900 m: kind=1 ref=40 ref4=3 speedStep=12 gradientCode=100 "
                         "adhesion=100 (signal)\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("cell 39: speedStep=12 gradientCode=100 adhesion=100\n"),
+    EXPECT_NE(text.find("cell 39 at 1950 m: speedStep=12 gradientCode=100 adhesion=100\n"),
               std::string::npos);
     EXPECT_EQ(text.find("cell 40"), std::string::npos);
     EXPECT_EQ(text.find("ref2="), std::string::npos);
@@ -45,11 +45,15 @@ TEST(Dump, ShowsOnlyTheNonZeroFieldsOfTheCellsInTheRange) {
 TEST(Dump, ListsEveryEntryOfTheScenarioTableWithItsRole) {
     const auto text = render_dump(decoded(CompactKind::scenario), 3031, {});
     EXPECT_NE(text.find("entry 0: cleared\n"), std::string::npos);
-    EXPECT_NE(text.find("entry 2 (station): kind=11 zoneStart=6350 zoneEnd=6650 position=6500 "
-                        "param4=0 name=\"SAN PIETRO D'ORO\""),
+    // Fields that mean something in the entry's role go by that meaning, the raw name beside.
+    EXPECT_NE(text.find("entry 2 (station):  station kind=11 [kind]  zone start=6350 m "
+                        "[zoneStart]  zone end=6650 m [zoneEnd]  position=6500 m [position]  "
+                        "fourth value=0 [param4]  name=\"SAN PIETRO D'ORO\""),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("entry 80 (sign board): kind=0"), std::string::npos);
+    EXPECT_NE(text.find("entry 80 (sign board):  kind=0"), std::string::npos);
+    EXPECT_NE(text.find("  route length=20000 m [zoneEnd]"), std::string::npos) << text;
+    EXPECT_NE(text.find("  clock hours="), std::string::npos) << text;
     EXPECT_NE(text.find("entry 85 (scenery, line title, format marker, weighted code):"),
               std::string::npos);
 }
@@ -97,7 +101,8 @@ TEST(Dump, JsonOfCellsNamesTheKind) {
     options.last_cell = 38;
     options.json = true;
     const auto json = render_dump(decoded(CompactKind::cells), 8115, options);
-    EXPECT_NE(json.find(R"("cells":[{"index":38,"kind":1,"ref":40,"ref4":3,)"), std::string::npos)
+    EXPECT_NE(json.find(R"("cells":[{"index":38,"position":1900,"kind":1,"ref":40,"ref4":3,)"),
+              std::string::npos)
         << json;
     EXPECT_NE(json.find(R"("kindName":"signal")"), std::string::npos);
 }

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "author_check.h"
+#include "author_files.h"
 #include "command_line.h"
 #include "exit_status.h"
-#include "files/replace_file.h"
 #include "json_writer.h"
 #include "text_encoding.h"
 #include "usage_text.h"
@@ -17,19 +17,6 @@ namespace scenario::tool {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_text(const fs::path& file, std::string_view what) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        throw EnvironmentError("the " + std::string(what) + " '" + valid_utf8(file.string()) +
-                               "' does not exist or is not a file");
-    }
-    try {
-        return files::read_file(file);
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
-    }
-}
 
 constexpr std::array kCheckOptions{
     OptionDescription{"line", true},  OptionDescription{"train", true},
@@ -52,8 +39,8 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
     const bool colour = colour_wanted(parsed.value("color").value_or("auto"));
     const fs::path line_file = parsed.required("line");
     const fs::path train_file = parsed.required("train");
-    const auto line_bytes = read_text(line_file, "line description");
-    const auto train_bytes = read_text(train_file, "train service text");
+    const auto line_bytes = read_input(line_file, "line description");
+    const auto train_bytes = read_input(train_file, "train service text");
     const auto diagnostics = check_texts({line_bytes, valid_utf8(line_file.string())},
                                          {train_bytes, valid_utf8(train_file.string())}, options);
     if (parsed.flag("json")) {

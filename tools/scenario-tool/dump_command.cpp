@@ -61,21 +61,87 @@ std::string_view entry_role(std::size_t index, const LocationEntry& entry) {
     return entry == text_only && entry.name.starts_with("(") ? "sign board" : "station";
 }
 
+// What a field of the scenario table means in an entry of this role, where it means something.
+struct FieldMeaning {
+    std::string_view meaning;
+    std::string_view unit;
+};
+
+FieldMeaning field_meaning(std::string_view role, std::string_view field) {
+    struct Meaning {
+        std::string_view role;  // "" for every station
+        std::string_view field;
+        std::string_view meaning;
+        std::string_view unit;
+    };
+    static constexpr Meaning kMeanings[] = {
+        {"station", "kind", "station kind", ""},
+        {"station", "zoneStart", "zone start", "m"},
+        {"station", "zoneEnd", "zone end", "m"},
+        {"station", "position", "position", "m"},
+        {"station", "param4", "fourth value", ""},
+        {"station", "dwell", "stop time", "s"},
+        {"station", "extendFlag", "extension flag", ""},
+        {"station", "longFlag", "long-platform flag", ""},
+        {"station", "timeOfDay", "time", "s"},
+        {"sign board", "name", "board text", ""},
+        {"kilometric range", "zoneStart", "start", "m"},
+        {"kilometric range", "zoneEnd", "kilometric value", "m"},
+        {"kilometric range", "position", "sense", ""},
+        {"train and route", "zoneStart", "braked mass", "%"},
+        {"train and route", "zoneEnd", "route length", "m"},
+        {"train and route", "position", "coaches", ""},
+        {"scenery", "name", "line title", ""},
+        {"scenery", "zoneStart", "scenery uno", ""},
+        {"scenery", "position", "scenery due", ""},
+        {"scenery", "zoneEnd", "scenery tre", ""},
+        {"scenery", "param7", "format marker", ""},
+        {"scenery", "timeOfDay", "scenario code", ""},
+        {"signal repetition", "name", "train code", ""},
+        {"signal repetition", "zoneStart", "repetition start", "m"},
+        {"signal repetition", "zoneEnd", "repetition end", "m"},
+        {"signal repetition", "position", "code system", ""},
+        {"signal repetition", "param7", "sand", ""},
+        {"signal repetition", "param10", "clock hours", ""},
+        {"signal repetition", "param11", "clock minutes", ""},
+        {"signal repetition", "param12", "clock seconds", ""},
+    };
+    for (const auto& m : kMeanings) {
+        if (role.starts_with(m.role) && m.field == field) {
+            return {m.meaning, m.unit};
+        }
+    }
+    return {};
+}
+
 std::string number_text(double value) {
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.3f", value);
     return buffer;
 }
 
-void fields_text(std::string& out, const std::vector<FieldValue>& fields, bool skip_zero) {
+// "name=value", or where the field means something in this entry's role, two blanks apart:
+// "zone start=800 m [zoneStart]".
+void fields_text(std::string& out, const std::vector<FieldValue>& fields, bool skip_zero,
+                 std::string_view role = {}) {
     for (const auto& f : fields) {
         if (skip_zero && f.is_zero()) {
             continue;
         }
-        out += ' ';
-        out += f.name;
+        const auto meaning = role.empty() ? FieldMeaning{} : field_meaning(role, f.name);
+        out += role.empty() ? " " : "  ";
+        out += meaning.meaning.empty() ? f.name : meaning.meaning;
         out += '=';
         out += f.text ? quoted(*f.text) : std::to_string(f.number);
+        if (!meaning.unit.empty() && !f.text) {
+            out += ' ';
+            out += meaning.unit;
+        }
+        if (!meaning.meaning.empty()) {
+            out += " [";
+            out += f.name;
+            out += ']';
+        }
     }
 }
 
@@ -105,7 +171,8 @@ std::string scenario_text(const std::vector<LocationEntry>& locations) {
             out += " (" + std::string(role) + ")";
         }
         out += ':';
-        fields_text(out, record_fields(locations[i], compiler::location_layout), false);
+        fields_text(out, record_fields(locations[i], compiler::location_layout), false,
+                    entry_role(i, locations[i]));
         out += '\n';
     }
     return out;
@@ -117,7 +184,16 @@ void scenario_json(JsonWriter& json, const std::vector<LocationEntry>& locations
         json.begin_object().key("index").value(i);
         json.key("role").value(entry_role(i, locations[i]));
         json.key("cleared").value(is_cleared(locations[i]));
-        fields_json(json, record_fields(locations[i], compiler::location_layout), false);
+        const auto fields = record_fields(locations[i], compiler::location_layout);
+        fields_json(json, fields, false);
+        json.key("meanings").begin_object();
+        for (const auto& f : fields) {
+            if (const auto meaning = field_meaning(entry_role(i, locations[i]), f.name);
+                !meaning.meaning.empty()) {
+                json.key(f.name).value(meaning.meaning);
+            }
+        }
+        json.end_object();
         json.end_object();
     }
     json.end_array();
@@ -138,7 +214,7 @@ std::string cells_text(const std::vector<TrackCell>& cells, const DumpOptions& o
     std::string out;
     const auto [first, last] = cell_window(cells, options);
     for (std::size_t i = first; i <= last && i < cells.size(); ++i) {
-        out += "cell " + std::to_string(i) + ':';
+        out += "cell " + std::to_string(i) + " at " + std::to_string(i * 50) + " m:";
         if (cells[i] == TrackCell{}) {
             out += " -\n";
             continue;
@@ -157,7 +233,7 @@ void cells_json(JsonWriter& json, const std::vector<TrackCell>& cells, const Dum
     json.key("cells").begin_array();
     const auto [first, last] = cell_window(cells, options);
     for (std::size_t i = first; i <= last && i < cells.size(); ++i) {
-        json.begin_object().key("index").value(i);
+        json.begin_object().key("index").value(i).key("position").value(i * 50);
         fields_json(json, record_fields(cells[i], compiler::cell_layout), true);
         if (cells[i].kind != 0) {
             json.key("kindName").value(cell_kind_name(cells[i].kind));

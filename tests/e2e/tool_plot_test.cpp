@@ -80,6 +80,39 @@ TEST(ToolPlot, TheBuiltInLineRendersToAPicture) {
     expect_rendered_and_not_blank(dir.path() / "line.svg", dir.path());
 }
 
+TEST(ToolPlot, TheProblemsOfTheTextsAreMarkedAtTheirPositions) {
+    TempDir dir;
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "."}, dir.path()).status, 0);
+    const std::string title = "MORENA LAGO - PIAN DI VALSO";
+    const std::string line = title + "_linea.txt";
+    const std::string train = title + "_R10537-.txt";
+    {
+        // A gradient of -150 at 18950 m, which the cells keep as a climb.
+        auto text = read_bytes(dir.path() / line);
+        const std::string from = "pendenza,  18950,   -16";
+        text.replace(text.find(from), from.size(), "pendenza,  18950,   -150");
+        std::ofstream(dir.path() / line, std::ios::binary) << text;
+    }
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE,
+                          {"compile", "--line", line, "--train", train, "--title", title, "--code",
+                           "R10537", "--out", "."},
+                          dir.path())
+                  .status,
+              0);
+    const auto result = run_program(
+        SCENARIO_TOOL_EXE, {"plot", ".", "--out", "marked.svg", "--line", line, "--train", train},
+        dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto svg = read_bytes(dir.path() / "marked.svg");
+    EXPECT_NE(svg.find("<title>warning value-changed: 'pendenza': the gradient -150 is kept as "
+                       "code 206"),
+              std::string::npos);
+    EXPECT_EQ(
+        run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "x.svg", "--line", line}, dir.path())
+            .status,
+        2);
+}
+
 TEST(ToolPlot, WithoutAPlanTheProfileIsStillDrawn) {
     TempDir dir;
     write_synthetic_scenario(dir.path(), false);

@@ -196,7 +196,7 @@ class SecondReading {
 
   private:
     void warn(std::string_view name, std::int32_t line, std::int32_t column, std::string message,
-              std::string hint = {}) {
+              std::string hint = {}, std::optional<std::int32_t> position = std::nullopt) {
         Diagnostic d;
         d.file = text_.file;
         d.line = line;
@@ -205,6 +205,7 @@ class SecondReading {
         d.code = std::string(name);
         d.message = std::move(message);
         d.hint = std::move(hint);
+        d.position = position;
         warnings.push_back(std::move(d));
     }
 
@@ -429,6 +430,16 @@ class SecondReading {
     };
 
     void check_record(const SeenRecord& seen, const std::string& name) {
+        const auto before = warnings.size();
+        check_record_values(seen, name);
+        if (!seen.values.empty() && !general_kind(*seen.kind)) {
+            for (auto i = before; i < warnings.size(); ++i) {
+                warnings[i].position = static_cast<std::int32_t>(seen.values[0]);
+            }
+        }
+    }
+
+    void check_record_values(const SeenRecord& seen, const std::string& name) {
         const auto& kind = *seen.kind;
         const auto& v = seen.values;
         const bool positioned = !general_kind(kind);
@@ -697,6 +708,7 @@ class Checker {
             d.column = fault.site.column;
             d.code = std::to_string(fault.number);
             d.message = error_message(fault.number, fault.position);
+            d.position = fault.position;
             if (!fault.site.detail.empty()) {
                 d.message = "the text could not be read: " + fault.site.detail;
             }
@@ -749,6 +761,7 @@ class Checker {
                         std::to_string(cell) + ", position " +
                         std::to_string(fault.position.value_or(0)) + " m)";
             d.hint = explain_hint(fault.number);
+            d.position = fault.position;
             for (const auto& record : train.records) {
                 if (!record.complete || record.values.empty()) {
                     continue;

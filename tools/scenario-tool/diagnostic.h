@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ struct Diagnostic {
     std::string code;     // the error number, or the warning's name
     std::string message;  // UTF-8
     std::vector<std::string> notes;
-    std::string hint;         // "help: ..." when there is one
-    std::string source_line;  // the line's bytes (Windows-1252), for the caret
+    std::string hint;                      // "help: ..." when there is one
+    std::string source_line;               // the line's bytes (Windows-1252), for the caret
+    std::optional<std::int32_t> position;  // metres along the route, where the problem lies
 };
 
 // "FILE:LINE:COL: error N: message" or "FILE:LINE:COL: warning: message [-WNAME]", then the

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "author_check.h"
+#include "author_files.h"
 #include "command_line.h"
 #include "exit_status.h"
 #include "files/replace_file.h"
@@ -16,9 +18,10 @@
 namespace scenario::tool {
 
 int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    static constexpr std::array kOptions{OptionDescription{"out", true},
-                                         OptionDescription{"title", true},
-                                         OptionDescription{"code", true}};
+    static constexpr std::array kOptions{
+        OptionDescription{"out", true}, OptionDescription{"title", true},
+        OptionDescription{"code", true}, OptionDescription{"line", true},
+        OptionDescription{"train", true}};
     const auto parsed = parse_arguments(args, kOptions);
     if (parsed.flag("help")) {
         out << plot_help();
@@ -40,9 +43,29 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (title.has_value() != code.has_value()) {
         throw UsageError("--title and --code go together");
     }
+    const auto line_text = parsed.value("line");
+    const auto train_text = parsed.value("train");
+    if (line_text.has_value() != train_text.has_value()) {
+        throw UsageError("--line and --train go together");
+    }
     check_output(target);
-    const auto view = load_view(parsed.positionals[0], title, code);
+    auto view = load_view(parsed.positionals[0], title, code);
     check_output(target, view.read_from);
+    if (line_text) {
+        const std::filesystem::path texts[] = {*line_text, *train_text};
+        check_output(target, texts);
+        const auto line_bytes = read_input(*line_text, "line description");
+        const auto train_bytes = read_input(*train_text, "train service text");
+        for (const auto& d : check_texts({line_bytes, valid_utf8(*line_text)},
+                                         {train_bytes, valid_utf8(*train_text)}, {})) {
+            if (d.position) {
+                view.diagnostics.push_back(
+                    {*d.position, d.severity == Severity::error,
+                     (d.severity == Severity::error ? "error " : "warning ") + d.code + ": " +
+                         d.message});
+            }
+        }
+    }
     try {
         files::replace_file(target, render_svg(view));
     } catch (const files::FileError& failure) {

@@ -250,6 +250,27 @@ class Profile {
         }
     }
 
+    // The problems of the author's texts: a dashed line over every strip at the position, red
+    // for an error, orange for a warning, with the message as its tooltip.
+    void diagnostics(double top, double bottom) {
+        for (const auto& mark : view_.diagnostics) {
+            if (mark.position < 0 || mark.position > length_) {
+                continue;
+            }
+            const char* colour = mark.error ? style::kSignal : style::kSlowdown;
+            const double at = x(mark.position);
+            svg_.raw("<g><title>" + xml_escape(mark.text) + "</title>");
+            svg_.line({at, top}, {at, bottom},
+                      std::string("stroke=\"") + colour +
+                          "\" stroke-width=\"1.5\" stroke-dasharray=\"4 3\"");
+            svg_.path("M" + svg_number(at - 5) + " " + svg_number(top - 8) + " L" +
+                          svg_number(at + 5) + " " + svg_number(top - 8) + " L" + svg_number(at) +
+                          " " + svg_number(top) + " Z",
+                      std::string("fill=\"") + colour + "\"");
+            svg_.raw("</g>");
+        }
+    }
+
   private:
     SvgCanvas& svg_;
     const ScenarioView& view_;
@@ -282,6 +303,7 @@ double draw_profile_panel(SvgCanvas& svg, const ScenarioView& view, double left,
     profile.speed(speed);
     profile.adhesion(adhesion);
     profile.objects(objects);
+    profile.diagnostics(top, objects.bottom());
     return objects.bottom() + 24;
 }
 

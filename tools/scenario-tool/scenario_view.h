@@ -36,6 +36,13 @@ struct SlowdownMark {
     std::int32_t speed = 0;  // km/h
 };
 
+// A problem the author's check found, where it lies along the route.
+struct DiagnosticMark {
+    std::int32_t position = 0;
+    bool error = false;
+    std::string text;  // UTF-8, for the picture's tooltip
+};
+
 struct SignBoardMark {
     std::int32_t position = 0;
     std::string text;
@@ -57,6 +64,7 @@ struct ScenarioView {
     std::vector<std::int32_t> speedBoards;
     std::vector<SlowdownMark> slowdowns;
     std::vector<SignBoardMark> signBoards;
+    std::vector<DiagnosticMark> diagnostics;       // from `plot --line --train`
     std::optional<compiler::PathPoints> plan;      // none when compiled with --no-plan
     std::vector<std::filesystem::path> read_from;  // the compact files it was read from
 };

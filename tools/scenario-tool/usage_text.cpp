@@ -98,12 +98,15 @@ std::string_view dump_help() {
 
 std::string_view plot_help() {
     return "usage: scenario-tool plot DIR --out FILE.svg [--title TITLE --code CODE]\n"
+           "                         [--line FILE --train FILE]\n"
            "\n"
            "Draws the compiled scenario in DIR as one SVG picture: the track plan from\n"
            "<title>_linea.dat with the stations, the signals and the slowdown marked on it,\n"
            "and below it the profile along the route: gradient, height, speed limit,\n"
            "adhesion, mountain spans and station zones. DIR must hold one scenario (.sim);\n"
-           "--title and --code choose one when it holds several.\n";
+           "--title and --code choose one when it holds several. With --line FILE and\n"
+           "--train FILE the problems 'check' finds in those texts are marked on the profile\n"
+           "at their positions (red errors, orange warnings; the message as a tooltip).\n";
 }
 
 std::string_view explain_help() {

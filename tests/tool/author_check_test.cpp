@@ -137,57 +137,74 @@ TEST(AuthorCheck, AReadingFailureIsToldByItsRecordAndValue) {
     }
 }
 
+TEST(AuthorCheck, ATextFieldTooLongToKeepIsToldWithItsLength) {
+    Lines train = kBaseTrain;
+    const std::string start =
+        "stazione,    8000, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, ";
+    replace_line(train, 13, start + std::string(70000, 'V'));
+    const auto found = check(kBaseLine, train);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].code, "25");
+    EXPECT_EQ(found[0].line, 13);
+    EXPECT_EQ(found[0].column, static_cast<std::int32_t>(start.size() + 1));
+    EXPECT_EQ(found[0].message, "'stazione': the name of 70000 bytes is longer than 65535");
+}
+
 struct WarningCase {
     const char* name;
     std::function<void(Lines& line, Lines& train)> edit;
     const char* file;
     std::int32_t line;
+    std::int32_t column;  // of the value the warning is about (the keyword for a whole line)
     const char* hint = "";
 };
 
 const std::vector<WarningCase>& warning_cases() {
     static const std::vector<WarningCase> cases{
         {"unknown-keyword", [](Lines& l, Lines&) { replace_line(l, 14, "pendneza,  5000,   10"); },
-         "line.txt", 14, "did you mean 'pendenza'?"},
+         "line.txt", 14, 1, "did you mean 'pendenza'?"},
         {"other-text-record",
          [](Lines& l, Lines&) { insert_line(l, 21, "stazione,  9000,  4,  600,  0"); }, "line.txt",
-         21},
+         21, 1},
         {"value-changed", [](Lines& l, Lines&) { replace_line(l, 14, "pendenza,  5000,   -150"); },
-         "line.txt", 14},
+         "line.txt", 14, 12},
         {"position-outside-route",
-         [](Lines& l, Lines&) { replace_line(l, 14, "pendenza,  21000,   10"); }, "line.txt", 14},
-        {"out-of-order", [](Lines&, Lines& t) { std::swap(t.at(8), t.at(9)); }, "train.txt", 10},
+         [](Lines& l, Lines&) { replace_line(l, 14, "pendenza,  21000,   10"); }, "line.txt", 14,
+         12},
+        {"out-of-order", [](Lines&, Lines& t) { std::swap(t.at(8), t.at(9)); }, "train.txt", 10,
+         17},
         {"overlapping-curves", [](Lines& l, Lines&) { insert_line(l, 12, "curvas3,  2200,  300"); },
-         "line.txt", 12},
+         "line.txt", 12, 11},
         {"cut-at-route-end",
          [](Lines& l, Lines&) { replace_line(l, 16, "montagna,   6000,  30000,  11"); }, "line.txt",
-         16},
+         16, 13},
         {"station-time",
          [](Lines&, Lines& t) {
              replace_line(t, 14,
                           "stazione,   19000,  4,  600,  0, 0, 0,  1,1,0,  2,1,1,    0,   6,10, "
                           "0, MONTE");
          },
-         "train.txt", 14},
+         "train.txt", 14, 13},
         {"not-on-grid",
          [](Lines&, Lines& t) {
              replace_line(t, 19, "segnale,    5010,   2, 4, 0,  0, 0,    0,  0,0,0, 0");
          },
-         "train.txt", 19},
+         "train.txt", 19, 13},
         {"extra-values", [](Lines& l, Lines&) { replace_line(l, 14, "pendenza,  5000,   10,  7"); },
-         "line.txt", 14},
+         "line.txt", 14, 25},
         {"no-stations", [](Lines&, Lines& t) { t.erase(t.begin() + 11, t.begin() + 14); },
-         "train.txt", 0},
+         "train.txt", 0, 0},
         {"utf8-text",
          [](Lines&, Lines& t) {
              replace_line(t, 13,
                           "stazione,    8000, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, "
                           "0, C\xC3\x80");
          },
-         "train.txt", 13},
-        {"byte-order-mark", [](Lines& l, Lines&) { l[0] = "\xEF\xBB\xBF" + l[0]; }, "line.txt", 1},
+         "train.txt", 13, 74},
+        {"byte-order-mark", [](Lines& l, Lines&) { l[0] = "\xEF\xBB\xBF" + l[0]; }, "line.txt", 1,
+         1},
         {"lone-cr", [](Lines& l, Lines&) { replace_line(l, 7, "sfondo due,\r    0"); }, "line.txt",
-         7},
+         7, 12},
     };
     return cases;
 }
@@ -206,6 +223,7 @@ TEST(AuthorCheck, EachWarningIsGivenWithItsNameAndPlaceAndCanBeSilenced) {
         raised.insert(c.name);
         EXPECT_EQ(warning->file, c.file) << c.name;
         EXPECT_EQ(warning->line, c.line) << c.name;
+        EXPECT_EQ(warning->column, c.column) << c.name;
         EXPECT_EQ(warning->hint.find(c.hint), 0u) << c.name << ": " << warning->hint;
 
         CheckOptions silenced;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "document_forms.h"
+#include "sources/content_table.h"
+#include "sources/writers.h"
 
 namespace scenario::tool {
 
@@ -37,7 +39,7 @@ std::string cell(std::size_t lead, const std::string& value, std::size_t width,
                  const SlowdownLine& s, const std::string& what) {
     auto fitted = in_cell(std::string(lead, ' ') + value, width);
     if (!fitted) {
-        throw DocumentRefusal(where(s) + ": " + what + " " + quoted(value) + ": " +
+        throw DocumentRefusal(where(s) + ": " + what + " " + tool::quoted(value) + ": " +
                                   std::to_string(value.size()) +
                                   " characters, where its column of the slowdown order holds " +
                                   std::to_string(width - lead),
@@ -181,16 +183,12 @@ std::vector<std::string> slowdown_order(const DocumentScenario& scenario) {
     for (std::size_t i = in_travel_order.size(); i < kTableRows; ++i) {
         lines.push_back(kEmptyRow);
     }
-    lines.insert(lines.end(), {
-                                  kTableRule,
-                                  "",
-                                  "              Prescrizioni specifiche",
-                                  " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
-                                  " B - Interessa anche la stazione di.......",
-                                  " D - Rallentamneto N. ... e N. ...  sono contigui",
-                                  " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
-                                  "     i giorni esclusi i seguenti:.........",
-                              });
+    // The closing rule and the legend under it, as the built-in order prints them.
+    const auto built_in = sources::slowdown_order_lines();
+    const auto rule = std::find(built_in.rbegin(), built_in.rend(), kTableRule);
+    for (auto it = rule.base() - 1; it != built_in.end() && *it != sources::kEndMarker; ++it) {
+        lines.emplace_back(*it);
+    }
     return lines;
 }
 

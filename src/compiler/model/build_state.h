@@ -85,7 +85,7 @@ struct BuildState {
     // Our own bookkeeping for the authors' tool; nothing of it reaches the compact files.
     ErrorSite errorSite;
     std::vector<LoggedFault> faultLog;  // every fault of this build, in the order recorded
-    std::int32_t stationCount = 0;  // station lines stored in the table
+    std::int32_t stationCount = 0;      // station lines stored in the table
 
     bool has_cells() const { return !cells.empty(); }
     // N, the highest cell index; -1 before the cells are allocated.

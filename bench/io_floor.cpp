@@ -1,6 +1,8 @@
 // The I/O floor of a builder run: the least a program can do to leave the builder's six files in
-// its own directory. It writes the same bytes into the same six files and deletes the two text
-// files, with nothing computed: the bytes are the builder's own output, linked in whole.
+// its own directory, safely. It writes the same bytes into the same six files, each as the
+// builder must (into a temporary beside it, flushed to the disk, renamed over the name), and
+// deletes the two text files, with nothing computed: the bytes are the builder's own output,
+// linked in whole.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,10 +46,8 @@ std::string directory() {
 
 bool write_file(const std::string& dir, const char* name, const char* begin, const char* end) {
     const std::string path = dir + "/" + name;
-    // A new file, as the builder makes it: truncating the file of the last run instead would
-    // make ext4 flush it on close, a cost neither program should pay.
-    ::unlink(path.c_str());
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string temporary = dir + "/." + name + ".floor.tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         return false;
     }
@@ -59,7 +59,8 @@ bool write_file(const std::string& dir, const char* name, const char* begin, con
         }
         p += n;
     }
-    return ::close(fd) == 0;
+    const bool flushed = ::fdatasync(fd) == 0;
+    return ::close(fd) == 0 && flushed && std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 }  // namespace

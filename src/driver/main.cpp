@@ -3,28 +3,25 @@
 
 #include "driver/exit_status.h"
 #include "driver/form1.h"
+#include "driver/usage_text.h"
 #include "files/interrupt_cleanup.h"
 #include "files/output_file.h"
 #include "platform/platform.h"
 
-namespace {
-
-constexpr std::string_view kUsage =
-    "usage: scenario-builder\n"
-    "\n"
-    "Writes the built-in scenario into the directory of this executable: the train card,\n"
-    "the slowdown order, the notes, and the compact files for the simulator (.sim, .dat,\n"
-    "_linea.dat). Shows the window \"Attendere\" while it works and ends by itself.\n"
-    "Exit status: 0 clean, 1 the scenario has a recorded fault, 2 an error box was shown,\n"
-    "3 a file could not be written.\n";
-
-}  // namespace
+#ifndef SCENARIO_VERSION
+#define SCENARIO_VERSION "unknown"
+#endif
 
 int main(int argc, char** argv) {
     if (argc > 1) {
+        using scenario::driver::kUsage;
         const std::string_view arg = argv[1];
+        if (arg == "--version") {
+            std::fputs("scenario-builder " SCENARIO_VERSION "\n", stdout);
+            return scenario::driver::kExitClean;
+        }
         const bool help = arg == "--help" || arg == "-h";
-        std::fputs(kUsage.data(), help ? stdout : stderr);
+        std::fwrite(kUsage.data(), 1, kUsage.size(), help ? stdout : stderr);
         return help ? scenario::driver::kExitClean : scenario::driver::kExitUsage;
     }
     scenario::files::remove_listed_files_on_interrupt();

@@ -13,6 +13,37 @@ TEST(Builder, HelpNamesTheFilesAndExitsCleanly) {
     EXPECT_TRUE(file_names(dir.path()).empty());
 }
 
+// Only the first argument counts: --help and -h show the usage, --version the version, and
+// anything else is wrong usage. None of them writes anything, even beside the program.
+TEST(Builder, EachArgumentHasItsStatusAndStream) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        bool on_standard_output;
+        std::string_view starts;
+    };
+    for (const auto& [args, status, on_standard_output, starts] : std::initializer_list<Case>{
+             {{"--help"}, 0, true, "usage: scenario-builder\n"},
+             {{"-h"}, 0, true, "usage: scenario-builder\n"},
+             {{"--version"}, 0, true, "scenario-builder "},
+             {{"--version", "--help"}, 0, true, "scenario-builder "},
+             {{"--frobnicate"}, 64, false, "usage: scenario-builder\n"},
+             {{"version"}, 64, false, "usage: scenario-builder\n"},
+             {{"--version=1"}, 64, false, "usage: scenario-builder\n"},
+             {{""}, 64, false, "usage: scenario-builder\n"},
+         }) {
+        TempDir dir;
+        const auto program = copy_executable(SCENARIO_BUILDER_EXE, dir.path());
+        const auto result = run_program(program, args, dir.path());
+        EXPECT_EQ(result.status, status) << args.front();
+        EXPECT_TRUE((on_standard_output ? result.out : result.err).starts_with(starts))
+            << args.front();
+        EXPECT_EQ(on_standard_output ? result.err : result.out, "") << args.front();
+        EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"scenario-builder"})
+            << args.front();
+    }
+}
+
 TEST(Builder, AnUnknownArgumentIsAUsageError) {
     TempDir dir;
     const auto result = run_program(SCENARIO_BUILDER_EXE, {"--frobnicate"}, dir.path());

@@ -110,4 +110,12 @@ int run_tool(std::span<const std::string> args, std::ostream& out, std::ostream&
     }
 }
 
+std::vector<CommandHelp> command_helps() {
+    std::vector<CommandHelp> helps;
+    for (const auto& command : kCommands) {
+        helps.push_back({command.name, command.help()});
+    }
+    return helps;
+}
+
 }  // namespace scenario::tool

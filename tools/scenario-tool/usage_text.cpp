@@ -121,9 +121,10 @@ std::string_view explain_help() {
 }
 
 std::string_view documents_help() {
-    return "usage: scenario-tool documents --line FILE --train FILE --title TITLE --code CODE\n"
-           "                              --out DIR [--leave-off NAME]... [--category TEXT]\n"
-           "                              [--classification TEXT] [--locked-mass TONNES]\n"
+    return "usage: scenario-tool documents --line FILE --train FILE --title TITLE\n"
+           "                              --code CODE --out DIR [--leave-off NAME]...\n"
+           "                              [--category TEXT] [--classification TEXT]\n"
+           "                              [--locked-mass TONNES]\n"
            "\n"
            "Compiles the two texts as scenario-builder does and, when they compile without a\n"
            "fault, writes into DIR the train card <TITLE>_<CODE>_scheda_treno.txt and the\n"

@@ -277,13 +277,7 @@ class LineTextReader : RecordReading {
     // Each cell carries the gradient in force over it: the previous record's value up to this
     // record's cell, at least one cell per record.
     Flow gradient() {
-        const std::int32_t p = in_.read_int32(record_values::kGradient[0].name);
-        if (refused_near_end(p, in_.place())) {
-            return Flow::end_of_records;
-        }
-        const std::int32_t g = in_.read_int32(record_values::kGradient[1].name);
-        gradient_fill_.record(p, g, state_.last_cell(), write_gradient());
-        return Flow::go_on;
+        return profile_record(gradient_fill_, record_values::kGradient, write_gradient());
     }
 
     Flow curve(const KeywordField& field, TextPlace keyword) {

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <exception>
+#include <span>
 #include <string_view>
 
 #include "compiler/model/build_state.h"
 #include "compiler/model/numbers.h"
 #include "compiler/model/record_fault.h"
 #include "compiler/readers/field_reader.h"
+#include "compiler/readers/record_descriptions.h"
 
 namespace scenario::compiler {
 
@@ -47,6 +49,19 @@ class RecordReading {
     // Whether a record at p lies too near the end of the route: (p + margin) / 50 is beyond the
     // last cell. If so, records fault 15 at p; the records then end as at the end of the text.
     bool refused_near_end(std::int32_t p, TextPlace where, std::int64_t margin = kRecordMargin);
+
+    // A record of a property filled along the route (gradient, adhesion): its position, past
+    // the bound check, then its value, which is in force from its cell on.
+    template <class Fill, class Write>
+    Flow profile_record(Fill& fill, std::span<const ValueDescription> values, Write&& write) {
+        const std::int32_t p = in_.read_int32(values[0].name);
+        if (refused_near_end(p, in_.place())) {
+            return Flow::end_of_records;
+        }
+        const std::int32_t value = in_.read_int32(values[1].name);
+        fill.record(p, value, state_.last_cell(), write);
+        return Flow::go_on;
+    }
 
     // A fault that stops the reading of this text.
     template <Fault F>

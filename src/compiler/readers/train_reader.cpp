@@ -123,13 +123,7 @@ class TrainTextReader : RecordReading {
     }
 
     Flow adhesion() {
-        const std::int32_t p = in_.read_int32(record_values::kAdhesion[0].name);
-        if (refused_near_end(p, in_.place())) {
-            return Flow::end_of_records;
-        }
-        const std::int32_t a = in_.read_int32(record_values::kAdhesion[1].name);
-        adhesion_fill_.record(p, a, state_.last_cell(), write_adhesion());
-        return Flow::go_on;
+        return profile_record(adhesion_fill_, record_values::kAdhesion, write_adhesion());
     }
 
     Flow signal() {

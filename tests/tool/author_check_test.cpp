@@ -192,7 +192,7 @@ const std::vector<WarningCase>& warning_cases() {
          "train.txt", 19, 13},
         {"extra-values", [](Lines& l, Lines&) { replace_line(l, 14, "pendenza,  5000,   10,  7"); },
          "line.txt", 14, 25},
-        {"no-stations", [](Lines&, Lines& t) { t.erase(t.begin() + 11, t.begin() + 14); },
+        {"missing-stations", [](Lines&, Lines& t) { t.erase(t.begin() + 11, t.begin() + 14); },
          "train.txt", 0, 0},
         {"utf8-text",
          [](Lines&, Lines& t) {

@@ -543,7 +543,7 @@ class SecondReading {
             return r.kind->kind == "station";
         });
         if (!any_station) {
-            warn("no-stations", 0, 0, "the train text holds no station",
+            warn("missing-stations", 0, 0, "the train text holds no station",
                  "is it the train service text? Its stations are 'stazione' lines");
         }
     }

@@ -62,7 +62,7 @@ constexpr std::array kWarnings{
                  "The values after the last one a record takes are read as keyword fields\n"
                  "of nothing and skipped: 'pendenza,  100,  5,  7' keeps 100 and 5.\n"
                  "Mend: remove the extra value, or check which one is meant."},
-    WarningEntry{"no-stations", "the train text holds no station",
+    WarningEntry{"missing-stations", "the train text holds no station",
                  "Without a station the scenario has no timetable: an empty train text,\n"
                  "or the notes file given in its place, compiles to 0 stations.\n"
                  "Mend: give the train service text, with its 'stazione' lines."},

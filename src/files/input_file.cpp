@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "files/output_file.h"
 #include "files/replace_file.h"
 
 #ifndef _WIN32
@@ -20,19 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string not_regular_reason(fs::file_type type) {
-    switch (type) {
-        case fs::file_type::directory:
-            return "it is a directory, not a regular file";
-        case fs::file_type::fifo:
-            return "it is a FIFO, not a regular file";
-        case fs::file_type::block:
-        case fs::file_type::character:
-            return "it is a device, not a regular file";
-        case fs::file_type::socket:
-            return "it is a socket, not a regular file";
-        default:
-            return "it is not a regular file";
-    }
+    const auto kind = kind_of_file(type);
+    return kind.empty() ? std::string("it is not a regular file")
+                        : "it is " + std::string(kind) + ", not a regular file";
 }
 
 // The most bytes a file may have, and what they stand for.

@@ -187,22 +187,31 @@ std::optional<std::string> unusable_output_reason(const fs::path& file) {
     if (ec || status.type() == fs::file_type::not_found) {
         return std::nullopt;  // free, or unknown: creating the temporary tells
     }
-    switch (status.type()) {
-        case fs::file_type::regular:
-            return std::nullopt;
-        case fs::file_type::symlink:
-            return "it is a symbolic link (an output is never written through a link)";
+    if (status.type() == fs::file_type::regular) {
+        return std::nullopt;
+    }
+    if (status.type() == fs::file_type::symlink) {
+        return "it is a symbolic link (an output is never written through a link)";
+    }
+    const auto kind = kind_of_file(status.type());
+    return kind.empty() ? std::string("it is not a regular file") : "it is " + std::string(kind);
+}
+
+std::string_view kind_of_file(fs::file_type type) {
+    switch (type) {
         case fs::file_type::directory:
-            return "it is a directory";
+            return "a directory";
         case fs::file_type::fifo:
-            return "it is a FIFO";
+            return "a FIFO";
         case fs::file_type::block:
         case fs::file_type::character:
-            return "it is a device";
+            return "a device";
         case fs::file_type::socket:
-            return "it is a socket";
+            return "a socket";
+        case fs::file_type::symlink:
+            return "a symbolic link";
         default:
-            return "it is not a regular file";
+            return {};
     }
 }
 

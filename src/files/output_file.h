@@ -10,6 +10,10 @@
 
 namespace scenario::files {
 
+// What a file that is not a regular one is, for the messages that refuse it: "a directory",
+// "a FIFO", "a device", "a socket", "a symbolic link"; empty for any other kind.
+std::string_view kind_of_file(std::filesystem::file_type type);
+
 // Why a name cannot take an output: it exists but is not a regular file (a directory, a FIFO, a
 // device, a socket, or a symbolic link of any kind, dangling or not). Nothing when it is free
 // or a regular file, which the output then replaces.

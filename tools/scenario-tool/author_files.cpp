@@ -47,24 +47,16 @@ std::string read_input(const fs::path& file, std::string_view what) {
     }
 }
 
-void check_outputs(const fs::path& directory, const std::vector<std::string>& names) {
+void check_outputs(const fs::path& directory, const std::vector<std::string>& names,
+                   std::initializer_list<fs::path> inputs) {
     std::error_code ec;
     if (!fs::is_directory(directory, ec)) {
         throw EnvironmentError("the output directory '" + shown(directory) +
                                "' does not exist or is not a directory");
     }
+    const std::vector<fs::path> given(inputs);
     for (const auto& name : names) {
-        check_output(files::full_path(directory, name));
-    }
-}
-
-void check_not_an_input(const fs::path& output, std::initializer_list<fs::path> inputs) {
-    std::error_code ec;
-    for (const auto& input : inputs) {
-        if (fs::exists(output, ec) && fs::equivalent(output, input, ec)) {
-            throw EnvironmentError("the output '" + shown(output) + "' is the input '" +
-                                   shown(input) + "'; choose another --out or rename the text");
-        }
+        check_output(files::full_path(directory, name), given);
     }
 }
 

@@ -15,14 +15,11 @@ std::string shown(const std::filesystem::path& path);
 // exist, is a directory or cannot be read.
 std::string read_input(const std::filesystem::path& file, std::string_view what);
 
-// The output directory must exist, and no output name in it may be anything but a regular file:
-// both are found before anything is compiled or written. Throws EnvironmentError.
-void check_outputs(const std::filesystem::path& directory, const std::vector<std::string>& names);
-
-// An output that is one of the inputs (the same name, or a link to it) would destroy the
-// author's text. Throws EnvironmentError.
-void check_not_an_input(const std::filesystem::path& output,
-                        std::initializer_list<std::filesystem::path> inputs);
+// The output directory must exist, and every output name in it must be able to take its file
+// (see check_output): a regular file or free, and none of the inputs, by this name or another.
+// All found before anything is compiled or written. Throws EnvironmentError.
+void check_outputs(const std::filesystem::path& directory, const std::vector<std::string>& names,
+                   std::initializer_list<std::filesystem::path> inputs);
 
 // A name typed on the command line (a title, a code, a station) as the Windows-1252 bytes of
 // the scenario files. Throws UsageError naming the option when it cannot be held.

@@ -44,11 +44,8 @@ CompileReport compile_texts(const CompileRequest& request) {
     }
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
-    check_outputs(request.out_directory, output_names(request));
-    for (const auto& name : output_names(request)) {
-        check_not_an_input(files::full_path(request.out_directory, name),
-                           {request.line_text, request.train_text});
-    }
+    check_outputs(request.out_directory, output_names(request),
+                  {request.line_text, request.train_text});
 
     compiler::BuildState state;
     compiler::CompileInput input;

@@ -124,10 +124,7 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
     const std::vector<std::string> names{
         files::slowdown_order_name(input.LineTitle, input.TrainCode),
         files::train_card_name(input.LineTitle, input.TrainCode)};
-    check_outputs(out_directory, names);
-    for (const auto& name : names) {
-        check_not_an_input(files::full_path(out_directory, name), {line_text, train_text});
-    }
+    check_outputs(out_directory, names, {line_text, train_text});
 
     input.line_text = line_bytes;
     input.train_text = train_bytes;

@@ -3,21 +3,13 @@
 #include <string>
 #include <system_error>
 
+#include "author_files.h"
 #include "exit_status.h"
 #include "files/output_file.h"
-#include "text_encoding.h"
 
 namespace scenario::tool {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-std::string shown(const fs::path& path) {
-    return valid_utf8(path.string());
-}
-
-}  // namespace
 
 void check_output(const fs::path& output, std::span<const fs::path> inputs) {
     if (auto reason = files::unusable_output_reason(output)) {

@@ -7,8 +7,6 @@
 set -euo pipefail
 tool=$1
 work=$2
-here=$(cd "$(dirname "$0")" && pwd)
-
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   echo "node and npm are not installed: the VS Code package is not tested"
   exit 77
@@ -18,6 +16,7 @@ if [ "$(node -p 'process.versions.node.split(".")[0]')" -lt 18 ]; then
   exit 77
 fi
 
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$work"
 if [ ! -f "$work/node_modules/.package-lock.json" ] || ! cmp -s "$here/package-lock.json" "$work/package-lock.json"; then
   cp "$here/package.json" "$here/package-lock.json" "$work/"

@@ -8,7 +8,7 @@
 #include "cli/exit_status.h"
 #include "cli/usage_text.h"
 #include "diagnostics/author_check.h"
-#include "io/author_files.h"
+#include "io/author_texts.h"
 #include "io/json_writer.h"
 #include "io/text_encoding.h"
 

@@ -14,9 +14,11 @@
 #include "files/file_names.h"
 #include "files/output_file.h"
 #include "files/replace_file.h"
-#include "io/author_files.h"
+#include "io/author_texts.h"
+#include "io/output_guard.h"
 #include "io/safe_names.h"
 #include "io/text_encoding.h"
+#include "io/windows_1252_argument.h"
 
 namespace scenario::tool {
 

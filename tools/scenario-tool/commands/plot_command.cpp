@@ -9,7 +9,7 @@
 #include "cli/usage_text.h"
 #include "diagnostics/author_check.h"
 #include "files/replace_file.h"
-#include "io/author_files.h"
+#include "io/author_texts.h"
 #include "io/output_guard.h"
 #include "io/text_encoding.h"
 #include "view/scenario_view.h"

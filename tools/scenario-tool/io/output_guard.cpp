@@ -4,8 +4,9 @@
 #include <system_error>
 
 #include "cli/exit_status.h"
+#include "files/file_names.h"
 #include "files/output_file.h"
-#include "io/author_files.h"
+#include "io/text_encoding.h"
 
 namespace scenario::tool {
 
@@ -25,6 +26,19 @@ void check_output(const fs::path& output, std::span<const fs::path> inputs) {
                                    shown(input) +
                                    "', which it would destroy; choose another name for the output");
         }
+    }
+}
+
+void check_outputs(const fs::path& directory, const std::vector<std::string>& names,
+                   std::initializer_list<fs::path> inputs) {
+    std::error_code ec;
+    if (!fs::is_directory(directory, ec)) {
+        throw EnvironmentError("the output directory '" + shown(directory) +
+                               "' does not exist or is not a directory");
+    }
+    const std::vector<fs::path> given(inputs);
+    for (const auto& name : names) {
+        check_output(files::full_path(directory, name), given);
     }
 }
 

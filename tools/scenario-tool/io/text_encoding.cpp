@@ -112,6 +112,10 @@ std::string valid_utf8(std::string_view text) {
     return out;
 }
 
+std::string shown(const std::filesystem::path& path) {
+    return valid_utf8(path.string());
+}
+
 std::string escape_controls(std::string_view utf8) {
     static constexpr char kHex[] = "0123456789abcdef";
     const std::string text = valid_utf8(utf8);

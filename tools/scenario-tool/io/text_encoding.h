@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@ std::string utf8_from_1252(std::string_view text);
 // Text that should already be UTF-8 (paths, arguments), with every invalid sequence replaced by
 // U+FFFD so that JSON and SVG stay well-formed.
 std::string valid_utf8(std::string_view text);
+
+// A path as it is shown to the author: UTF-8, whatever bytes it holds.
+std::string shown(const std::filesystem::path& path);
 
 // UTF-8 text as it may go to a terminal: every control character (U+0000 to U+001F, U+007F and
 // the C1 block U+0080 to U+009F) becomes \xNN, so that the bytes of a text or of a file name

@@ -1,14 +1,11 @@
-#include "io/author_files.h"
+#include "io/author_texts.h"
 
 #include <cstdint>
 #include <system_error>
 
 #include "cli/exit_status.h"
-#include "files/file_names.h"
 #include "files/input_file.h"
-#include "files/output_file.h"
 #include "files/replace_file.h"
-#include "io/output_guard.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
@@ -24,10 +21,6 @@ namespace {
 constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
 
 }  // namespace
-
-std::string shown(const fs::path& path) {
-    return valid_utf8(path.string());
-}
 
 std::string read_input(const fs::path& file, std::string_view what) {
     std::error_code ec;
@@ -45,33 +38,6 @@ std::string read_input(const fs::path& file, std::string_view what) {
     } catch (const files::FileError& failure) {
         throw EnvironmentError("the " + std::string(what) + " cannot be read: " + failure.what());
     }
-}
-
-void check_outputs(const fs::path& directory, const std::vector<std::string>& names,
-                   std::initializer_list<fs::path> inputs) {
-    std::error_code ec;
-    if (!fs::is_directory(directory, ec)) {
-        throw EnvironmentError("the output directory '" + shown(directory) +
-                               "' does not exist or is not a directory");
-    }
-    const std::vector<fs::path> given(inputs);
-    for (const auto& name : names) {
-        check_output(files::full_path(directory, name), given);
-    }
-}
-
-std::string windows_1252_argument(const std::string& given, std::string_view option) {
-#ifdef _WIN32
-    (void)option;
-    return given;  // the arguments already come in the ANSI code page
-#else
-    auto bytes = utf8_to_1252(given);
-    if (!bytes) {
-        throw UsageError("--" + std::string(option) +
-                         " holds a character that the scenario files (Windows-1252) cannot hold");
-    }
-    return *bytes;
-#endif
 }
 
 }  // namespace scenario::tool

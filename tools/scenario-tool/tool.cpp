@@ -10,9 +10,9 @@
 #include "commands/documents_command.h"
 #include "commands/dump_command.h"
 #include "commands/explain_command.h"
+#include "commands/help_format_command.h"
 #include "commands/plot_command.h"
 #include "commands/sources_command.h"
-#include "inspect/format_reference.h"
 #include "io/text_encoding.h"
 
 #ifndef SCENARIO_VERSION
@@ -66,7 +66,7 @@ int help_command(std::span<const std::string> args, std::ostream& out, std::ostr
         return kExitClean;
     }
     if (args[0] == "format") {
-        return format_reference_command(args.subspan(1), out, err);
+        return help_format_command(args.subspan(1), out, err);
     }
     const auto* command = args.size() == 1 ? find_command(args[0]) : nullptr;
     if (command == nullptr) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
-#include "cli/exit_status.h"
 #include "compiler/model/error_catalogue.h"
 #include "compiler/readers/record_descriptions.h"
 #include "sources/writers.h"
@@ -512,17 +512,6 @@ std::string format_reference(ReferenceStyle style) {
     PlainWriter writer;
     write_reference(writer);
     return writer.take();
-}
-
-int format_reference_command(std::span<const std::string> args, std::ostream& out,
-                             std::ostream& err) {
-    if (args.empty() || (args.size() == 1 && args[0] == "--markdown")) {
-        out << format_reference(args.empty() ? ReferenceStyle::plain : ReferenceStyle::markdown);
-        return kExitClean;
-    }
-    err << "scenario-tool: 'help format' takes only --markdown\n"
-        << "see 'scenario-tool --help'\n";
-    return kExitUsage;
 }
 
 }  // namespace scenario::tool

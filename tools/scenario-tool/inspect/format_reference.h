@@ -1,7 +1,5 @@
 #pragma once
 
-#include <ostream>
-#include <span>
 #include <string>
 
 namespace scenario::tool {
@@ -12,9 +10,5 @@ enum class ReferenceStyle : bool { plain, markdown };
 // kind, made from the readers' record descriptions. Plain text for a terminal, or the Markdown
 // of docs/text-format.md.
 std::string format_reference(ReferenceStyle style);
-
-// `scenario-tool help format [--markdown]`; returns the exit status.
-int format_reference_command(std::span<const std::string> args, std::ostream& out,
-                             std::ostream& err);
 
 }  // namespace scenario::tool

@@ -1,4 +1,4 @@
-#include "commands/dump_command.h"
+#include "inspect/dump_render.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
-#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "inspect/compact_file.h"
 
@@ -24,8 +24,5 @@ std::optional<std::pair<std::int64_t, std::int64_t>> parse_cell_range(std::strin
 // The decoded file as text for a person, or as one JSON object.
 std::string render_dump(const DecodedFile& file, std::uintmax_t byte_count,
                         const DumpOptions& options);
-
-// `scenario-tool dump FILE ...`; returns the exit status.
-int dump_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 }  // namespace scenario::tool

@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "bash_completion.h"
+#include "cli/usage_text.h"
 #include "driver/usage_text.h"
 #include "help_page.h"
 #include "roff.h"
 #include "tool.h"
-#include "usage_text.h"
 
 namespace scenario::docgen {
 namespace {

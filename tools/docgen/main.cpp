@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "bash_completion.h"
+#include "cli/usage_text.h"
 #include "driver/usage_text.h"
 #include "help_page.h"
 #include "markdown_page.h"
 #include "tool.h"
-#include "usage_text.h"
 
 #ifndef SCENARIO_VERSION
 #define SCENARIO_VERSION "unknown"

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "exit_status.h"
+#include "cli/exit_status.h"
 #include "files/interrupt_cleanup.h"
 #include "files/output_file.h"
-#include "text_encoding.h"
+#include "io/text_encoding.h"
 #include "tool.h"
 
 int main(int argc, char** argv) {

@@ -3,17 +3,17 @@
 #include <exception>
 #include <string_view>
 
-#include "check_command.h"
-#include "compile_command.h"
-#include "documents_command.h"
-#include "dump_command.h"
-#include "exit_status.h"
-#include "explain_command.h"
-#include "format_reference.h"
-#include "plot_command.h"
-#include "sources_command.h"
-#include "text_encoding.h"
-#include "usage_text.h"
+#include "cli/exit_status.h"
+#include "cli/usage_text.h"
+#include "commands/check_command.h"
+#include "commands/compile_command.h"
+#include "commands/documents_command.h"
+#include "commands/dump_command.h"
+#include "commands/explain_command.h"
+#include "commands/help_format_command.h"
+#include "commands/plot_command.h"
+#include "commands/sources_command.h"
+#include "io/text_encoding.h"
 
 #ifndef SCENARIO_VERSION
 #define SCENARIO_VERSION "unknown"
@@ -66,7 +66,7 @@ int help_command(std::span<const std::string> args, std::ostream& out, std::ostr
         return kExitClean;
     }
     if (args[0] == "format") {
-        return format_reference_command(args.subspan(1), out, err);
+        return help_format_command(args.subspan(1), out, err);
     }
     const auto* command = args.size() == 1 ? find_command(args[0]) : nullptr;
     if (command == nullptr) {

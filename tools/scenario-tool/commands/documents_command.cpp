@@ -1,0 +1,174 @@
+#include "commands/documents_command.h"
+
+#include <array>
+#include <charconv>
+#include <exception>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/usage_text.h"
+#include "compiler/compile.h"
+#include "documents/document_forms.h"
+#include "documents/slowdown_order.h"
+#include "files/directory_lock.h"
+#include "files/file_names.h"
+#include "files/output_file.h"
+#include "files/replace_file.h"
+#include "io/author_texts.h"
+#include "io/output_guard.h"
+#include "io/safe_names.h"
+#include "io/text_encoding.h"
+#include "io/windows_1252_argument.h"
+
+namespace scenario::tool {
+
+namespace fs = std::filesystem;
+
+DocumentsResult make_documents(const DocumentsInput& input) {
+    compiler::BuildState state;
+    compiler::CompileInput compile;
+    compile.line_text = compiler::SourceText::of(input.line_text);
+    compile.train_text = compiler::SourceText::of(input.train_text);
+    compile.LineTitle = input.LineTitle;
+    compile.TrainCode = input.TrainCode;
+    compile.buildFlag = 1;  // as the builder compiles: a fault of the plan is a fault here too
+    DocumentsResult result;
+    compiler::CompileOutput output;
+    try {
+        output = compiler::compile_scenario(state, compile);
+    } catch (const std::exception& failure) {
+        result.compile.outcome = CompileOutcome::refused;
+        result.compile.message = std::string("the texts cannot be compiled: ") + failure.what();
+        return result;
+    }
+    result.compile = make_report(state, output, input.names);
+    if (result.compile.outcome != CompileOutcome::clean) {
+        return result;
+    }
+    auto scenario = document_scenario(state, input.train_text);
+    leave_off(scenario, input.leaveOff);
+    result.documents = Documents{train_card(scenario, input.card), slowdown_order(scenario),
+                                 scenario.slowdowns.size(), speed_changes_without_board(scenario)};
+    return result;
+}
+
+namespace {
+
+constexpr std::array kDocumentsOptions{
+    OptionDescription{"line", true},        OptionDescription{"train", true},
+    OptionDescription{"title", true},       OptionDescription{"code", true},
+    OptionDescription{"out", true},         OptionDescription{"leave-off", true, true},
+    OptionDescription{"category", true},    OptionDescription{"classification", true},
+    OptionDescription{"locked-mass", true},
+};
+
+// A text the card prints in a cell: control characters would break its lines.
+std::string card_text_argument(const std::string& given, std::string_view option) {
+    std::string text = windows_1252_argument(given, option);
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            throw UsageError("--" + std::string(option) + " holds a control character");
+        }
+    }
+    return text;
+}
+
+std::int32_t tonnes_argument(const std::string& given) {
+    std::int32_t tonnes = 0;
+    const auto [end, ec] = std::from_chars(given.data(), given.data() + given.size(), tonnes);
+    if (ec != std::errc() || end != given.data() + given.size() || tonnes < 0) {
+        throw UsageError("--locked-mass takes the locked mass in whole tonnes, not '" +
+                         valid_utf8(given) + "'");
+    }
+    return tonnes;
+}
+
+// "FILE:LINE: " for a value of the train text, the command for one of the options.
+std::string place(const std::string& train_text, std::int32_t line) {
+    return line > 0 ? train_text + ":" + std::to_string(line) + ": "
+                    : std::string("scenario-tool documents: ");
+}
+
+}  // namespace
+
+int documents_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const auto parsed = parse_arguments(args, kDocumentsOptions);
+    if (parsed.flag("help")) {
+        out << documents_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 0, "");
+    const fs::path line_text = parsed.required("line");
+    const fs::path train_text = parsed.required("train");
+    const fs::path out_directory = parsed.required("out");
+    DocumentsInput input;
+    input.LineTitle = windows_1252_argument(parsed.required("title"), "title");
+    input.TrainCode = windows_1252_argument(parsed.required("code"), "code");
+    for (const auto& name : parsed.all("leave-off")) {
+        input.leaveOff.push_back(windows_1252_argument(name, "leave-off"));
+    }
+    if (const auto category = parsed.value("category")) {
+        input.card.category = card_text_argument(*category, "category");
+    }
+    if (const auto classification = parsed.value("classification")) {
+        input.card.classification = card_text_argument(*classification, "classification");
+    }
+    if (const auto tonnes = parsed.value("locked-mass")) {
+        input.card.lockedMass = tonnes_argument(*tonnes);
+    }
+    if (auto reason = unsafe_names_reason(input.LineTitle, input.TrainCode)) {
+        throw UsageError(*reason);
+    }
+
+    const auto line_bytes = read_input(line_text, "line description");
+    const auto train_bytes = read_input(train_text, "train service text");
+    // The builder's order: the slowdown order, then the train card.
+    const std::vector<std::string> names{
+        files::slowdown_order_name(input.LineTitle, input.TrainCode),
+        files::train_card_name(input.LineTitle, input.TrainCode)};
+    check_outputs(out_directory, names, {line_text, train_text});
+
+    input.line_text = line_bytes;
+    input.train_text = train_bytes;
+    input.names = {shown(line_text), shown(train_text)};
+    DocumentsResult result;
+    try {
+        result = make_documents(input);
+    } catch (const DocumentRefusal& refusal) {
+        err << place(input.names.train_text, refusal.line()) << refusal.what()
+            << "; no document was written\n";
+        return kExitUsage;
+    }
+    if (!result.documents) {
+        err << diagnostic_line(result.compile) << '\n'
+            << "scenario-tool documents: the documents are made only from texts that compile "
+               "without a fault; no document was written\n";
+        return kExitTextFault;
+    }
+    const auto& documents = *result.documents;
+    for (const auto& note : documents.notes) {
+        err << place(input.names.train_text, note.line) << "warning: " << note.message << '\n';
+    }
+
+    const std::string order = document_bytes(documents.order);
+    const std::string card = document_bytes(documents.card.lines);
+    const auto bytes = [](const std::string& text) {
+        return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    };
+    try {
+        const files::DirectoryLock lock(out_directory);
+        files::OutputSet set;
+        set.add(files::full_path(out_directory, names[0]), bytes(order));
+        set.add(files::full_path(out_directory, names[1]), bytes(card));
+        set.commit();
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(std::string("the documents could not be written: ") +
+                               failure.what());
+    }
+    out << "train card: " << documents.card.locationRows << " locations, "
+        << documents.card.speedRows << " speed rows; slowdown order: " << documents.restrictions
+        << (documents.restrictions == 1 ? " restriction\n" : " restrictions\n");
+    return kExitClean;
+}
+
+}  // namespace scenario::tool

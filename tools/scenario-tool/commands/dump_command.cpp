@@ -1,0 +1,99 @@
+#include "commands/dump_command.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/usage_text.h"
+#include "files/replace_file.h"
+#include "inspect/compact_file.h"
+#include "inspect/dump_render.h"
+#include "io/text_encoding.h"
+
+namespace scenario::tool {
+
+int dump_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    static constexpr std::array kOptions{
+        OptionDescription{"json", false}, OptionDescription{"cells", true},
+        OptionDescription{"every", true}, OptionDescription{"as", true}};
+    const auto parsed = parse_arguments(args, kOptions);
+    if (parsed.flag("help")) {
+        out << dump_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 1, "the compact file FILE");
+    const std::filesystem::path file = parsed.positionals[0];
+    const auto shown = valid_utf8(file.string());
+
+    std::optional<CompactKind> kind;
+    if (const auto as = parsed.value("as")) {
+        kind = kind_from_word(*as);
+        if (!kind) {
+            throw UsageError("--as takes scenario, cells or plan, not '" + *as + "'");
+        }
+    } else {
+        kind = kind_from_name(file);
+        if (!kind) {
+            throw UsageError("cannot tell the layout of '" + shown +
+                             "' from its name; give --as scenario, cells or plan");
+        }
+    }
+    DumpOptions options;
+    options.json = parsed.flag("json");
+    if (const auto range = parsed.value("cells")) {
+        if (*kind != CompactKind::cells) {
+            throw UsageError("--cells applies to a cell file");
+        }
+        const auto parsed_range = parse_cell_range(*range);
+        if (!parsed_range) {
+            throw UsageError("--cells takes A..B with 0 <= A <= B, not '" + *range + "'");
+        }
+        options.first_cell = parsed_range->first;
+        options.last_cell = parsed_range->second;
+    }
+    if (const auto every = parsed.value("every")) {
+        if (*kind != CompactKind::plan) {
+            throw UsageError("--every applies to a line binary file");
+        }
+        const auto metres = parse_cell_range(*every);
+        if (!metres || metres->first != metres->second || metres->first < 1 ||
+            metres->first > std::numeric_limits<std::int32_t>::max()) {
+            throw UsageError("--every takes a whole number of metres from 1, not '" + *every + "'");
+        }
+        options.every = static_cast<std::int32_t>(metres->first);
+    }
+
+    std::uintmax_t byte_count = 0;
+    DecodeOutcome decoded;
+    {
+        std::string bytes;
+        try {
+            bytes = read_compact_file(file, *kind);
+        } catch (const files::FileError& failure) {
+            throw EnvironmentError(failure.what());
+        }
+        byte_count = bytes.size();
+        // The bytes go as soon as they are decoded: the plan stands once, in its decoded form.
+        decoded = decode_compact(
+            std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), *kind);
+    }
+    if (!decoded.file) {
+        err << escape_controls(shown) << ": does not fit the layout of a "
+            << kind_description(*kind) << ": " << decoded.misfit << '\n';
+        return kExitTextFault;
+    }
+    const auto& cells = decoded.file->cells;
+    if (options.first_cell && *options.first_cell >= static_cast<std::int64_t>(cells.size())) {
+        throw UsageError(cells.empty() ? std::string("the file holds no cell")
+                                       : "the file has cells 0.." +
+                                             std::to_string(cells.size() - 1) + " only");
+    }
+    out << render_dump(*decoded.file, byte_count, options);
+    return kExitClean;
+}
+
+}  // namespace scenario::tool

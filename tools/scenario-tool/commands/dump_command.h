@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace scenario::tool {
+
+// `scenario-tool dump FILE ...`; returns the exit status.
+int dump_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario::tool

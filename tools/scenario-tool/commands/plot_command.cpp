@@ -1,0 +1,78 @@
+#include "commands/plot_command.h"
+
+#include <array>
+#include <filesystem>
+#include <optional>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/usage_text.h"
+#include "diagnostics/author_check.h"
+#include "files/replace_file.h"
+#include "io/author_texts.h"
+#include "io/output_guard.h"
+#include "io/text_encoding.h"
+#include "view/scenario_view.h"
+#include "view/svg_plot.h"
+
+namespace scenario::tool {
+
+int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
+    static constexpr std::array kOptions{
+        OptionDescription{"out", true}, OptionDescription{"title", true},
+        OptionDescription{"code", true}, OptionDescription{"line", true},
+        OptionDescription{"train", true}};
+    const auto parsed = parse_arguments(args, kOptions);
+    if (parsed.flag("help")) {
+        out << plot_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 1, "the directory DIR");
+    const std::filesystem::path target = parsed.required("out");
+    std::optional<std::string> title;
+    std::optional<std::string> code;
+    for (const auto& [option, slot] : {std::pair{"title", &title}, std::pair{"code", &code}}) {
+        if (const auto given = parsed.value(option)) {
+            *slot = utf8_to_1252(*given);
+            if (!*slot) {
+                throw UsageError(std::string("--") + option +
+                                 " holds a character that Windows-1252 cannot hold");
+            }
+        }
+    }
+    if (title.has_value() != code.has_value()) {
+        throw UsageError("--title and --code go together");
+    }
+    const auto line_text = parsed.value("line");
+    const auto train_text = parsed.value("train");
+    if (line_text.has_value() != train_text.has_value()) {
+        throw UsageError("--line and --train go together");
+    }
+    check_output(target);
+    auto view = load_view(parsed.positionals[0], title, code);
+    check_output(target, view.read_from);
+    if (line_text) {
+        const std::filesystem::path texts[] = {*line_text, *train_text};
+        check_output(target, texts);
+        const auto line_bytes = read_input(*line_text, "line description");
+        const auto train_bytes = read_input(*train_text, "train service text");
+        for (const auto& d : check_texts({line_bytes, valid_utf8(*line_text)},
+                                         {train_bytes, valid_utf8(*train_text)}, {})) {
+            if (d.position) {
+                view.diagnostics.push_back(
+                    {*d.position, d.severity == Severity::error,
+                     (d.severity == Severity::error ? "error " : "warning ") + d.code + ": " +
+                         d.message});
+            }
+        }
+    }
+    try {
+        files::replace_file(target, render_svg(view));
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(failure.what());
+    }
+    out << escape_controls(target.string()) << '\n';
+    return kExitClean;
+}
+
+}  // namespace scenario::tool

@@ -1,0 +1,77 @@
+#include "commands/sources_command.h"
+
+#include <array>
+#include <system_error>
+
+#include "cli/command_line.h"
+#include "cli/exit_status.h"
+#include "cli/usage_text.h"
+#include "files/file_names.h"
+#include "files/replace_file.h"
+#include "io/output_guard.h"
+#include "io/text_encoding.h"
+#include "sources/scenario_names.h"
+#include "sources/writers.h"
+
+namespace scenario::tool {
+
+namespace fs = std::filesystem;
+using sources::kLineTitle;
+using sources::kTrainCode;
+
+std::vector<std::string> write_sources(const fs::path& directory, bool replace) {
+    // The order of the builder: line, train, notes, slowdown order, train card.
+    const std::vector<std::string> names{files::line_text_name(kLineTitle),
+                                         files::train_text_name(kLineTitle, kTrainCode),
+                                         files::notes_name(kLineTitle, kTrainCode),
+                                         files::slowdown_order_name(kLineTitle, kTrainCode),
+                                         files::train_card_name(kLineTitle, kTrainCode)};
+    std::error_code ec;
+    if (fs::exists(directory, ec) && !fs::is_directory(directory, ec)) {
+        throw EnvironmentError("'" + valid_utf8(directory.string()) + "' is not a directory");
+    }
+    fs::create_directories(directory, ec);
+    if (ec) {
+        throw EnvironmentError("cannot make the directory '" + valid_utf8(directory.string()) +
+                               "': " + ec.message());
+    }
+    for (const auto& name : names) {
+        check_output(files::full_path(directory, name));
+    }
+    if (!replace) {
+        for (const auto& name : names) {
+            if (fs::exists(files::full_path(directory, name), ec)) {
+                throw EnvironmentError("'" + valid_utf8(name) +
+                                       "' is already there and may hold your edits; nothing was "
+                                       "written (--force replaces the texts)");
+            }
+        }
+    }
+    try {
+        sources::dati_linea(directory, kLineTitle);
+        sources::dati_treno(directory, kLineTitle, kTrainCode);
+        sources::dati_note(directory, kLineTitle, kTrainCode);
+        sources::dati_rallentamenti(directory, kLineTitle, kTrainCode);
+        sources::dati_scheda(directory, kLineTitle, kTrainCode);
+    } catch (const files::FileError& failure) {
+        throw EnvironmentError(std::string("the texts could not be written: ") + failure.what());
+    }
+    return names;
+}
+
+int sources_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
+    static constexpr std::array kOptions{OptionDescription{"force", false}};
+    const auto parsed = parse_arguments(args, kOptions);
+    if (parsed.flag("help")) {
+        out << sources_help();
+        return kExitClean;
+    }
+    expect_positionals(parsed, 1, "the directory DIR");
+    const fs::path directory = parsed.positionals[0];
+    for (const auto& name : write_sources(directory, parsed.flag("force"))) {
+        out << escape_controls(files::full_path(directory, name).string()) << '\n';
+    }
+    return kExitClean;
+}
+
+}  // namespace scenario::tool

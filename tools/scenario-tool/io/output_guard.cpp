@@ -1,0 +1,45 @@
+#include "io/output_guard.h"
+
+#include <string>
+#include <system_error>
+
+#include "cli/exit_status.h"
+#include "files/file_names.h"
+#include "files/output_file.h"
+#include "io/text_encoding.h"
+
+namespace scenario::tool {
+
+namespace fs = std::filesystem;
+
+void check_output(const fs::path& output, std::span<const fs::path> inputs) {
+    if (auto reason = files::unusable_output_reason(output)) {
+        throw EnvironmentError("the output '" + shown(output) + "' cannot be replaced: " + *reason);
+    }
+    std::error_code ec;
+    if (!fs::exists(output, ec)) {
+        return;
+    }
+    for (const auto& input : inputs) {
+        if (fs::equivalent(output, input, ec)) {
+            throw EnvironmentError("the output '" + shown(output) + "' is the input '" +
+                                   shown(input) +
+                                   "', which it would destroy; choose another name for the output");
+        }
+    }
+}
+
+void check_outputs(const fs::path& directory, const std::vector<std::string>& names,
+                   std::initializer_list<fs::path> inputs) {
+    std::error_code ec;
+    if (!fs::is_directory(directory, ec)) {
+        throw EnvironmentError("the output directory '" + shown(directory) +
+                               "' does not exist or is not a directory");
+    }
+    const std::vector<fs::path> given(inputs);
+    for (const auto& name : names) {
+        check_output(files::full_path(directory, name), given);
+    }
+}
+
+}  // namespace scenario::tool

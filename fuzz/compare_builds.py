@@ -305,6 +305,13 @@ def differences(old, new):
     a, b = old["report"], new["report"]
     a = dict(a, file=os.path.basename(a["file"]) if a.get("file") else a.get("file"))
     b = dict(b, file=os.path.basename(b["file"]) if b.get("file") else b.get("file"))
+    # The diagnostics name the texts by the paths given, which differ between the two runs.
+    def by_name(report):
+        if isinstance(report.get("diagnostics"), list):
+            report = dict(report, diagnostics=[dict(d, file=os.path.basename(d.get("file") or ""))
+                                               for d in report["diagnostics"]])
+        return report
+    a, b = by_name(a), by_name(b)
     if any(a.get(k) != b.get(k) for k in RESULT_MEMBERS):
         found.append("outcome or error")
     shared = (a.keys() & b.keys()) - set(RESULT_MEMBERS) - UNCOMPARED_MEMBERS

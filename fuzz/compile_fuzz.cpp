@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "compiler/compile.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 
 namespace {
 

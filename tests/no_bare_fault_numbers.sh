@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every fault number the programs record or show, and every one a test expects, comes from the
-# catalogue (compiler/model/error_catalogue.h) by name. This lists the places that record,
+# catalogue (compiler/model/diagnostic_catalogue.h) by name. This lists the places that record,
 # compare or expect a fault by its bare number instead, and fails when there is any.
 #   no_bare_fault_numbers.sh SOURCE_DIR
 set -euo pipefail

@@ -1,6 +1,6 @@
 #include "compiler/compile.h"
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/packing.h"
 #include "compiler/scenario_codes.h"
 #include "compiler/signalling_pass.h"
@@ -64,6 +64,9 @@ void begin_compile(BuildState& state, std::int32_t buildFlag) {
     state.errorNumber = 0;
     state.errorSite = {};
     state.faultLog.clear();
+    state.faultsRecorded = 0;
+    state.helperFaultCell = -1;
+    state.currentRecord = kNoRecord;
     for (auto& location : state.locations) {
         location = LocationEntry{};
     }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
+#include <string>
 
 #include "compiler/model/numbers.h"
 #include "compiler/model/record_fault.h"
@@ -44,19 +46,39 @@ struct Pass {
         c.kind = cell_kind::code_point;
         c.ref = kPassCode;
         ++placed;
+        tell_cells(state, CellUse::object, index, index);
     }
 
     // A point already standing before a treated signal keeps a lower code, never a higher one.
     void lower(std::int64_t index) {
         auto& c = cell(index);
+        if (state.observer != nullptr && c.ref > kPassCode) {
+            Occurrence occurrence;
+            occurrence.id = Diag::code_point_lowered;
+            occurrence.text = ErrorSource::signalling;
+            occurrence.cell = low_bits<std::int32_t>(index);
+            occurrence.position = low_bits<std::int32_t>(index * 50);
+            occurrence.involved = {occurrence.cell};
+            occurrence.arguments = {{"written", std::to_string(c.ref)},
+                                    {"cell", std::to_string(index)}};
+            state.observer->occurred(occurrence);
+        }
         c.ref = minimo<std::int16_t>(kPassCode, c.ref);
     }
 
-    // The last fault wins; the pass carries on.
+    // The last fault wins; the pass carries on. `involved` are the cells the rule looked at:
+    // the author's tools name what stands on them.
     template <Fault F>
-    void record(std::int64_t index) {
+    void record(std::int64_t index, std::initializer_list<std::int64_t> involved = {}) {
+        Occurrence context;
+        context.text = ErrorSource::signalling;
+        for (const auto c : involved) {
+            if (c >= 0 && c <= last) {
+                context.involved.push_back(low_bits<std::int32_t>(c));
+            }
+        }
         record_fault<F>(state, low_bits<std::int32_t>(index * 50),
-                        ErrorSite::of_cell(low_bits<std::int32_t>(index)));
+                        ErrorSite::of_cell(low_bits<std::int32_t>(index)), std::move(context));
     }
 };
 
@@ -80,7 +102,7 @@ void warning_rule(Pass& pass, std::int64_t warning) {
         } else if (pass.kind(d - 2) == cell_kind::code_point) {
             pass.lower(d - 2);
         } else {
-            pass.record<Fault::no_code_point_cell_before_signal>(d);
+            pass.record<Fault::no_code_point_cell_before_signal>(d, {d, d - 1, d - 2, warning});
         }
     }
 }
@@ -99,7 +121,9 @@ void start_rule(Pass& pass, std::int64_t start) {
             }
         }
         if (!done) {
-            pass.record<Fault::no_code_point_cell_before_slowdown>(start);
+            const std::int64_t near = start - window.nearest;
+            pass.record<Fault::no_code_point_cell_before_slowdown>(
+                start, {start, near, near - 1, near - 2});
         }
     }
 }
@@ -125,7 +149,7 @@ std::optional<std::int64_t> spacing_rule(Pass& pass, std::int64_t start) {
                 k = -1;
             } else {
                 // k stays at 8 and only grows from here: no further point along this slowdown.
-                pass.record<Fault::no_code_point_cell_along_slowdown>(m);
+                pass.record<Fault::no_code_point_cell_along_slowdown>(m, {m, m - 1, m + 1, start});
             }
         }
         if (pass.kind(m) == cell_kind::slowdown_end) {
@@ -160,7 +184,7 @@ void exit_rule(Pass& pass, std::int64_t end) {
         } else if (pass.free(s - 2)) {
             pass.place(s - 2);
         } else {
-            pass.record<Fault::no_code_point_cell_along_slowdown>(end);
+            pass.record<Fault::no_code_point_cell_along_slowdown>(end, {end, s, s - 1, s - 2});
         }
         return;
     }
@@ -179,6 +203,7 @@ void slowdown_start_rules(Pass& pass, std::int64_t start) {
 }  // namespace
 
 std::int32_t signalling_pass(BuildState& state) {
+    state.currentRecord = kNoRecord;
     Pass pass{state, state.last_cell()};
     // Cells 1 to N - 2, in order; each rule sees the points placed before it in the same pass.
     for (std::int64_t i = 1; i <= pass.last - 2; ++i) {

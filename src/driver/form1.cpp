@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "compiler/memorizza_percorso.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "driver/errore.h"
 #include "driver/exit_status.h"
 #include "files/directory_lock.h"

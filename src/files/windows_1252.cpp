@@ -74,6 +74,25 @@ std::optional<unsigned char> byte_1252(char32_t character) {
     return byte_of(character);
 }
 
+std::string utf8_from_1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const char32_t c = character_1252(static_cast<unsigned char>(ch));
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 unsigned char to_lower_1252(unsigned char byte) {
     return kLower[byte];
 }

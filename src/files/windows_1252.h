@@ -24,6 +24,9 @@ std::optional<unsigned char> byte_1252(char32_t character);
 unsigned char to_lower_1252(unsigned char byte);
 std::string to_lower_1252(std::string_view text);
 
+// Windows-1252 bytes as UTF-8, for people: each byte as the character it stands for.
+std::string utf8_from_1252(std::string_view text);
+
 // Windows-1252 bytes as the platform's file-name characters (UTF-16 on Windows, bytes elsewhere).
 std::filesystem::path::string_type to_native(std::string_view text);
 

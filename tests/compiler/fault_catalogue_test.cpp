@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "compiler/compile.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "support/fault_cases.h"
 
 namespace scenario::testing {
@@ -19,8 +19,8 @@ using compiler::ErrorSite;
 using compiler::ErrorSource;
 using compiler::FatalOutcome;
 using compiler::Fault;
-using compiler::FaultEntry;
-using compiler::kFaultCatalogue;
+using compiler::DiagnosticEntry;
+const auto kFaultCatalogue = compiler::fault_entries();
 using compiler::SourceText;
 
 // A compile of two texts in memory, as scenario-tool compiles the author's files.
@@ -115,7 +115,7 @@ TEST(FaultCatalogue, EveryEntryIsRaisedByACase) {
     }
     std::string missing;
     for (const auto& entry : kFaultCatalogue) {
-        if (!raised.contains(entry.fault)) {
+        if (!raised.contains(entry.id)) {
             missing += " " + std::to_string(entry.number()) + " " + std::string(entry.name);
         }
     }
@@ -127,17 +127,17 @@ TEST(FaultCatalogue, NamesAreUniqueSnakeCase) {
     for (const auto& entry : kFaultCatalogue) {
         EXPECT_TRUE(is_snake_case(entry.name)) << entry.name;
         EXPECT_TRUE(names.insert(entry.name).second) << "twice: " << entry.name;
-        EXPECT_EQ(compiler::find_fault(entry.name), &entry) << entry.name;
+        EXPECT_EQ(compiler::find_diagnostic(entry.name), &entry) << entry.name;
     }
 }
 
 // Each fault has one entry, found by its number, and the catalogue runs in ascending order.
 TEST(FaultCatalogue, EachFaultHasOneEntryInAscendingOrder) {
     for (std::size_t i = 0; i < kFaultCatalogue.size(); ++i) {
-        const FaultEntry& entry = kFaultCatalogue[i];
-        EXPECT_EQ(&compiler::catalogue_entry(entry.fault), &entry) << entry.name;
+        const DiagnosticEntry& entry = kFaultCatalogue[i];
+        EXPECT_EQ(&compiler::catalogue_entry(entry.id), &entry) << entry.name;
         EXPECT_EQ(compiler::find_fault(entry.number()), &entry) << entry.name;
-        EXPECT_EQ(compiler::carries_position(entry.fault), entry.sets_position) << entry.name;
+        EXPECT_EQ(compiler::carries_position(entry.id), entry.sets_position) << entry.name;
         EXPECT_EQ(compiler::error_sets_position(entry.number()), entry.sets_position) << entry.name;
         if (i > 0) {
             EXPECT_LT(kFaultCatalogue[i - 1].number(), entry.number()) << entry.name;

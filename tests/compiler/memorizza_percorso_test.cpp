@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/packing.h"
 #include "compiler/scenario_codes.h"
 #include "files/file_names.h"

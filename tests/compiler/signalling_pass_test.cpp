@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "support/run_program.h"
 
 namespace scenario::compiler {

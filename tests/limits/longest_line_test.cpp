@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "compiler/memorizza_percorso.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/packing.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/memorizza_percorso.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
 #include "support/run_program.h"

@@ -1,5 +1,7 @@
 #include "support/fault_cases.h"
 
+#include "compiler/model/example_route.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -8,54 +10,9 @@ namespace scenario::testing {
 using compiler::ErrorSource;
 using compiler::Fault;
 
-const Lines kBaseLine{
-    "[generale]",                                              // 1
-    "lunghezza percorso,    20000",                            // 2
-    "progressiva chilometrica uno,    0,    20000,    1",      // 3
-    "progressiva chilometrica due,    0,    0,    0",          // 4
-    "progressiva chilometrica tre,    0,    0,    0",          // 5
-    "sfondo uno,    1",                                        // 6
-    "sfondo due,    0",                                        // 7
-    "sfondo tre,    1",                                        // 8
-    "ripetizione segnali 9 codici,    1000,    18000",         // 9
-    "[curve]",                                                 // 10
-    "curvad4,  2000,  300",                                    // 11
-    "[pendenze]",                                              // 12
-    "pendenza,  0,   0",                                       // 13
-    "pendenza,  5000,   10",                                   // 14
-    "[montagne]",                                              // 15
-    "montagna,   6000,  6400,  11",                            // 16
-    "[cartelli]",                                              // 17
-    "indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0",  // 18
-    "[indicazioni]",                                           // 19
-    "cartello_indicatore,  2200,   (PONTE SUL)(FIUME)",        // 20
-    "[fine]",                                                  // 21
-};
-
-const Lines kBaseTrain{
-    "[generale]",                                                                     // 1
-    "numero vetture,    5",                                                           // 2
-    "percentuale massa frenata,    100",                                              // 3
-    "sabbia,    150",                                                                 // 4
-    "orologio,    6               36            30 ",                                 // 5
-    "[aderenze]",                                                                     // 6
-    "aderenza,   0,    100",                                                          // 7
-    "[vel_limite]",                                                                   // 8
-    "velocita,       0,    60",                                                       // 9
-    "velocita,    1100,    70",                                                       // 10
-    "[stazioni]",                                                                     // 11
-    "stazione,     400,  4,  800,  1, 0, 0,  4,1,1,  2,1,1,    1,   6,37, 0, LAGO",   // 12
-    "stazione,    8000, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE",  // 13
-    "stazione,   19000,  4,  600,  0, 0, 0,  1,1,0,  2,1,1,    0,   7,10, 0, MONTE",  // 14
-    "[rallentamenti]",                                                                // 15
-    "rallentamento,   12000,    40,  300, 1,  1,  0",                                 // 16
-    "[segnali]",                                                                      // 17
-    "segnale,    1850,   1, 4, 0,  0, 0,    0,  0,0,0, 0",                            // 18
-    "segnale,    5000,   2, 4, 0,  0, 0,    0,  0,0,0, 0",                            // 19
-    "segnale,   15000,   2, 3, 1,  0, 0,    0,  0,0,0, 0",                            // 20
-    "[codici]",                                                                       // 21
-    "[fine]",                                                                         // 22
-};
+const Lines kBaseLine(compiler::example_line_text().begin(), compiler::example_line_text().end());
+const Lines kBaseTrain(compiler::example_train_text().begin(),
+                       compiler::example_train_text().end());
 
 std::string text_of(const Lines& lines) {
     std::string text;

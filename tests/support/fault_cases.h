@@ -8,16 +8,13 @@
 #include <vector>
 
 #include "compiler/model/build_state.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 
 namespace scenario::testing {
 
 using Lines = std::vector<std::string>;
 
-// A small line and train run that compile without a fault: 20 km (cells 0 to 540), a curve,
-// two gradients, a mountain span, a speed board at 1100 (cell 23), a sign board at 2200
-// (cell 45), three stations (stop cells 15, 163 and 385), a 40 km/h slowdown from 12000
-// (warning cell 217, start 241, end 247) and three signals (cells 38, 101, 301).
+// The example route of the catalogue's examples (compiler/model/example_route.h), as lines.
 extern const Lines kBaseLine;
 extern const Lines kBaseTrain;
 

@@ -8,9 +8,12 @@
 
 #include "compiler/model/location_entry.h"
 #include "compiler/model/path_points.h"
+#include "compiler/model/text_place.h"
 #include "compiler/model/track_cell.h"
 
 namespace scenario::compiler {
+
+class ReadingObserver;
 
 inline constexpr std::size_t kLocationCount = 87;  // entries 0..86
 inline constexpr std::size_t kSpanSlots = 81;      // slots 0..80, spans from slot 1
@@ -86,6 +89,14 @@ struct BuildState {
     ErrorSite errorSite;
     std::vector<LoggedFault> faultLog;  // every fault of this build, in the order recorded
     std::int32_t stationCount = 0;      // station lines stored in the table
+    std::int32_t faultsRecorded = 0;    // faults recorded by the readers, helpers and the pass
+    std::int32_t helperFaultCell = -1;  // the cell a placement helper found taken
+    // The author's tools listen to the reading here; the builder leaves it empty. The record
+    // being read, for what the placement helpers tell: its text and its first value.
+    ReadingObserver* observer = nullptr;
+    RecordId currentRecord = kNoRecord;
+    ErrorSource currentText = ErrorSource::none;
+    FieldSpan currentRecordAt;
 
     bool has_cells() const { return !cells.empty(); }
     // N, the highest cell index; -1 before the cells are allocated.

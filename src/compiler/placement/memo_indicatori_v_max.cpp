@@ -29,9 +29,10 @@ void memo_indicatori_v_max(BuildState& state, std::int32_t posizione, std::int32
                            std::int32_t vbs, std::int32_t vcs, std::int32_t strisces,
                            std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
                            std::int32_t strisced) {
-    TrackCell* cell = cell_at(state, board_cell(posizione));
+    const std::int64_t c = board_cell(posizione);
+    TrackCell* cell = cell_at(state, c);
     if (cell == nullptr || !is_free(*cell)) {
-        record_helper_fault<Fault::speed_board_cell_taken>(state);
+        record_helper_fault<Fault::speed_board_cell_taken>(state, cell == nullptr ? -1 : c);
         return;
     }
     const auto ref = packed_speed(vas, vad);
@@ -42,6 +43,7 @@ void memo_indicatori_v_max(BuildState& state, std::int32_t posizione, std::int32
     cell->ref2 = ref2;
     cell->ref3 = ref3;
     cell->ref4 = low_bits<std::int16_t>(static_cast<std::int64_t>(strisces) * 10 + strisced);
+    tell_cells(state, CellUse::object, c, c);
 }
 
 }  // namespace scenario::compiler

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "compiler/model/record_fault.h"
 #include "compiler/placement/cell_index.h"
@@ -35,7 +36,20 @@ void memo_montagna(BuildState& state, std::int32_t inizio, std::int32_t fine, st
         const std::int64_t k = c - first + 1;  // counted from the span's own first cell
         if (markers && k % 4 == 0 && cell.kind == cell_kind::empty) {
             cell.kind = cell_kind::mountain_marker;
+            tell_cells(state, CellUse::marker, c, c);
         }
+    }
+    if (state.observer == nullptr) {
+        return;
+    }
+    tell_cells(state, CellUse::span, from, to);
+    if (first > last) {
+        tell_helper(state, Diag::span_empty, inizio,
+                    {{"start", std::to_string(inizio)}, {"end", std::to_string(fine)}});
+    } else if (last > state.last_cell()) {
+        tell_helper(state, Diag::cut_at_route_end, inizio,
+                    {{"end", std::to_string(fine)},
+                     {"last", std::to_string(std::int64_t{state.last_cell()} * 50)}});
     }
 }
 

@@ -21,18 +21,18 @@ void memo_rallentamento(BuildState& state, std::int32_t x, std::int32_t v, std::
     const std::int64_t e = board_cell(static_cast<std::int64_t>(x) + l);
     const bool has_warning = x > 1500;
     if (has_warning && !can_place(state, w)) {
-        record_helper_fault<Fault::warning_board_cell_taken>(state);
+        record_helper_fault<Fault::warning_board_cell_taken>(state, w);
         return;
     }
     if (!has_warning) {
         f_ta = 0;
     }
     if (!can_place(state, a)) {
-        record_helper_fault<Fault::slowdown_start_cell_taken>(state);
+        record_helper_fault<Fault::slowdown_start_cell_taken>(state, a);
         return;
     }
     if (!can_place(state, e)) {
-        record_helper_fault<Fault::slowdown_end_cell_taken>(state);
+        record_helper_fault<Fault::slowdown_end_cell_taken>(state, e);
         return;
     }
     auto& end = state.cells[static_cast<std::size_t>(e)];
@@ -55,13 +55,18 @@ void memo_rallentamento(BuildState& state, std::int32_t x, std::int32_t v, std::
     }
     start.ref = end.ref = low_bits<std::int16_t>(v);
     start.ref3 = end.ref3 = low_bits<std::int16_t>(f_tt);
+    tell_cells(state, CellUse::object, e, e);
+    tell_cells(state, CellUse::object, a, a);
+    if (has_warning) {
+        tell_cells(state, CellUse::object, w, w);
+    }
     if (f_ta == 0) {
         return;
     }
     const std::int64_t j = round_half_even((static_cast<double>(x) - 1200.0) / 50.0);
     for (std::int64_t k = 0; k <= 3; ++k) {
         if (!can_place(state, j - k)) {
-            record_helper_fault<Fault::approach_cell_taken>(state);
+            record_helper_fault<Fault::approach_cell_taken>(state, j - k);
             return;
         }
     }
@@ -73,6 +78,7 @@ void memo_rallentamento(BuildState& state, std::int32_t x, std::int32_t v, std::
             approach.ref2 = low_bits<std::int16_t>(k + 1);
         }
     }
+    tell_cells(state, CellUse::object, j - 3, j);
 }
 
 }  // namespace scenario::compiler

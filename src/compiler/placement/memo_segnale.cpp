@@ -10,7 +10,7 @@ void memo_segnale(BuildState& state, std::int32_t posizione, std::int32_t sx, st
     const std::int64_t c = board_cell(posizione);
     TrackCell* cell = cell_at(state, c);
     if (cell == nullptr || !is_free(*cell)) {
-        record_helper_fault<Fault::signal_cell_taken>(state);
+        record_helper_fault<Fault::signal_cell_taken>(state, cell == nullptr ? -1 : c);
         return;
     }
     using W = std::int64_t;
@@ -23,12 +23,21 @@ void memo_segnale(BuildState& state, std::int32_t posizione, std::int32_t sx, st
         tempo = 101;
     }
     cell->signalTime = sx == 2 ? low_bits<std::uint8_t>(tempo) : 0;
+    tell_cells(state, CellUse::object, c, c);
     // Approach marks on every second cell before the signal; marks that would fall before the
     // start of the route are left out.
+    std::vector<std::int32_t> replaced;
     for (std::int64_t k = 1; k <= 4; ++k) {
         if (TrackCell* mark = cell_at(state, c - 2 * k)) {
+            if (state.observer != nullptr && mark->approachMark != 0) {
+                replaced.push_back(static_cast<std::int32_t>(c - 2 * k));
+            }
             mark->approachMark = low_bits<std::uint8_t>((W{sx} * 3 + dx) * 10 + k);
+            tell_cells(state, CellUse::approach_mark, c - 2 * k, c - 2 * k);
         }
+    }
+    if (!replaced.empty()) {
+        tell_marks_replaced(state, "signal", posizione, replaced);
     }
 }
 

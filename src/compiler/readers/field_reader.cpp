@@ -87,6 +87,58 @@ void FieldReader::fail(const std::string& what) const {
     throw FieldFailure(field_, what);
 }
 
+void FieldReader::note_span(std::size_t begin, std::size_t end) {
+    while (end > begin && is_blank(bytes_[end - 1])) {
+        --end;
+    }
+    span_ = {static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end - begin), field_};
+}
+
+void FieldReader::tell_value(std::int64_t read) {
+    if (observer_ != nullptr && record_ != kNoRecord) {
+        observer_->value(record_, value_index_, span_, read);
+    }
+    ++value_index_;
+}
+
+void FieldReader::skip_to_next_line() {
+    if (pos_ == line_start_) {
+        return;
+    }
+    while (pos_ < bytes_.size() && !at_line_end()) {
+        ++pos_;
+    }
+    if (pos_ < bytes_.size()) {
+        consume_line_end();
+    }
+}
+
+void FieldReader::resume_after_record() {
+    if (record_line_ <= 0) {
+        skip_to_next_line();
+        return;
+    }
+    pos_ = record_line_start_;
+    line_ = record_line_;
+    line_start_ = record_line_start_;
+    while (pos_ < bytes_.size() && !at_line_end()) {
+        ++pos_;
+    }
+    if (pos_ < bytes_.size()) {
+        consume_line_end();
+    }
+    record_line_ = 0;
+    missing_.clear();
+}
+
+std::string FieldReader::read_keyword() {
+    const auto record = record_;
+    record_ = kNoRecord;
+    auto text = read_text("keyword");
+    record_ = record;
+    return text;
+}
+
 std::string FieldReader::read_text(std::string_view what) {
     start_field(what);
     const std::size_t begin = pos_;
@@ -99,10 +151,12 @@ std::string FieldReader::read_text(std::string_view what) {
         pos_ = bytes_.size();
     }
     const std::size_t length = pos_ - begin;
+    note_span(begin, pos_);
     if (length > kLongestText) {
         fail("a text field of " + std::to_string(length) + " bytes is longer than " +
              std::to_string(kLongestText));
     }
+    tell_value(0);
     if (pos_ < bytes_.size()) {
         if (bytes_[pos_] == ',') {
             ++pos_;
@@ -130,7 +184,9 @@ std::int64_t FieldReader::read_number(std::int64_t lowest, std::int64_t highest,
     start_field(what);
     // Blanks alone before the comma or the line end: an empty value, which stands for 0.
     if (pos_ == bytes_.size() || bytes_[pos_] == ',' || at_line_end()) {
+        note_span(pos_, pos_);
         end_number_field();
+        tell_value(0);
         return 0;
     }
     const std::size_t begin = pos_;
@@ -158,14 +214,17 @@ std::int64_t FieldReader::read_number(std::int64_t lowest, std::int64_t highest,
                bytes_[end] != '\n' && end - begin < 20) {
             ++end;
         }
+        note_span(begin, end);
         fail("\"" + std::string(bytes_.substr(begin, end - begin)) + "\" is not a number");
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
+    note_span(begin, pos_);
     if (value < lowest || value > highest) {
         fail("the value " + std::string(bytes_.substr(begin, pos_ - begin)) + " does not fit a " +
              std::string(width) + " field");
     }
     end_number_field();
+    tell_value(value);
     return value;
 }
 

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "compiler/model/read_failure.h"
+#include "compiler/model/reading_observer.h"
 #include "compiler/model/text_place.h"
 
 namespace scenario::compiler {
@@ -42,6 +43,21 @@ class FieldReader {
     // Whether every byte has been read: the test made after each keyword field.
     bool at_end() const { return pos_ == bytes_.size(); }
 
+    // Tells the observer every keyword field and every value read, for the record named by
+    // values_of(). The reading itself is the same with and without one.
+    void observe(ReadingObserver* observer, ErrorSource text) {
+        observer_ = observer;
+        text_ = text;
+    }
+    ReadingObserver* observer() const { return observer_; }
+    // The values read from here on are those of this record, counted from 0.
+    void values_of(RecordId record) {
+        record_ = record;
+        value_index_ = 0;
+    }
+
+    // A keyword field: a text field that is not a value of a record.
+    std::string read_keyword();
     // A text field: from its first non-blank byte to the comma or line end, which is consumed.
     // `what` names the value in a failure.
     std::string read_text(std::string_view what = "text");
@@ -59,6 +75,18 @@ class FieldReader {
     // 1-based column in bytes of its first non-blank byte.
     TextPlace place() const { return field_; }
     std::int32_t line() const { return field_.line; }
+    // The field read last, with its offset and length in the text.
+    const FieldSpan& span() const { return span_; }
+    // The line the next field would be read from.
+    std::int32_t current_line() const { return line_; }
+    std::string_view bytes() const { return bytes_; }
+
+    // Check mode goes on after a fault at the start of the next line: the rest of this one is
+    // passed over. Nothing when the reader already stands at the start of a line.
+    void skip_to_next_line();
+    // After a record that could not be read: on at the line after the record's own line (a
+    // record cut short by its line end has taken fields from the lines after it).
+    void resume_after_record();
 
   private:
     bool at_line_end() const;
@@ -70,6 +98,8 @@ class FieldReader {
                              std::string_view what);
     TextPlace line_end_of_record() const;
     [[noreturn]] void fail(const std::string& what) const;
+    void note_span(std::size_t begin, std::size_t end);
+    void tell_value(std::int64_t read);
 
     std::string_view bytes_;
     std::size_t pos_ = 0;
@@ -83,6 +113,11 @@ class FieldReader {
     std::int32_t record_line_ = 0;
     std::size_t record_line_start_ = 0;
     std::string missing_;
+    FieldSpan span_;
+    ReadingObserver* observer_ = nullptr;
+    ErrorSource text_ = ErrorSource::none;
+    RecordId record_ = kNoRecord;
+    std::size_t value_index_ = 0;
 };
 
 // The keyword field of a record, with the two ways it is tested: containment regardless of

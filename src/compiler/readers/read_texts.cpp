@@ -5,6 +5,7 @@
 #include "compiler/model/record_fault.h"
 #include "compiler/readers/field_reader.h"
 #include "compiler/readers/line_reader.h"
+#include "compiler/readers/record_reading.h"
 #include "compiler/readers/train_reader.h"
 
 namespace scenario::compiler {
@@ -36,12 +37,23 @@ void read_texts(BuildState& state, const SourceText& line_text, const SourceText
         return;
     }
     ErrorSource reading = ErrorSource::line_text;
+    // Check mode reads the train text after a fault of the line text too, as long as there are
+    // cells to place its records on.
+    const bool recovering = state.observer != nullptr && state.observer->recovers();
     try {
         fail_unless_present(line_text, "line description file");
+        if (state.observer != nullptr) {
+            state.observer->text_begins(ErrorSource::line_text, line_text.bytes);
+            tell_text_bytes(*state.observer, ErrorSource::line_text, line_text.bytes);
+        }
         const LineTextOutcome line = read_line_text(state, line_text.bytes);
-        if (line.train_text_follows) {
+        if (line.train_text_follows || (recovering && state.has_cells())) {
             reading = ErrorSource::train_text;
             fail_unless_present(train_text, "train service file");
+            if (state.observer != nullptr) {
+                state.observer->text_begins(ErrorSource::train_text, train_text.bytes);
+                tell_text_bytes(*state.observer, ErrorSource::train_text, train_text.bytes);
+            }
             read_train_text(state, train_text.bytes, line);
         }
     } catch (const FieldFailure& failure) {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 
 namespace scenario::compiler {
 namespace {
@@ -78,14 +78,14 @@ TEST(Minimo, ReturnsTheSmallerAndTheFirstOnATie) {
 }
 
 TEST(ErrorCatalogue, EveryNumberHasAMeaningAndTheUnusedOnesHaveNone) {
-    for (const auto& e : kFaultCatalogue) {
+    for (const auto& e : compiler::fault_entries()) {
         EXPECT_FALSE(e.meaning.empty()) << e.number();
         EXPECT_NE(error_meaning(e.number()), "unknown error");
     }
     for (const int unused : {0, 14, 23, 28, 100, 104, 1249, 1252}) {
         EXPECT_EQ(error_meaning(unused), "unknown error") << unused;
     }
-    EXPECT_EQ(kFaultCatalogue.size(), 30u);
+    EXPECT_EQ(compiler::fault_entries().size(), 30u);
     EXPECT_TRUE(error_sets_position(number_of(Fault::signal_cell_taken)));
     EXPECT_FALSE(error_sets_position(number_of(Fault::station_table_full)));
 }

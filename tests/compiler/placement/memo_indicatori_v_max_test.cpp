@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/read_failure.h"
 #include "compiler/placement/placement.h"
 

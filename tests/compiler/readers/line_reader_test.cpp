@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "reader_fixture.h"
 
 namespace scenario::compiler::testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "compiler/model/build_state.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/readers/memorizza_dati.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "cli/exit_status.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "tool.h"
 
 namespace scenario::tool {
 namespace {
 
 using compiler::Fault;
-using compiler::kFaultCatalogue;
+const auto kFaultCatalogue = compiler::fault_entries();
 
 struct Run {
     int status;

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 
 namespace scenario::tool {
 namespace {

@@ -8,7 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/usage_text.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "diagnostics/warning_catalogue.h"
 #include "io/text_encoding.h"
 
@@ -18,7 +18,7 @@ namespace {
 
 std::vector<ExplainedEntry> fault_entries() {
     std::vector<ExplainedEntry> entries;
-    for (const auto& fault : compiler::kFaultCatalogue) {
+    for (const auto& fault : compiler::fault_entries()) {
         entries.push_back({"error", fault.number(), fault.name, fault.sets_position, fault.meaning,
                            fault.explanation});
     }

@@ -11,7 +11,7 @@
 
 #include "cli/exit_status.h"
 #include "compiler/compile.h"
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/readers/field_reader.h"
 #include "compiler/readers/record_descriptions.h"
 #include "diagnostics/warning_catalogue.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/track_cell.h"
 #include "io/json_writer.h"
 #include "io/text_encoding.h"

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/model/error_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/readers/record_descriptions.h"
 #include "sources/writers.h"
 
@@ -31,7 +31,7 @@ std::string with_faults(std::string_view text) {
     for (auto open = text.find('{'); open != std::string_view::npos; open = text.find('{', from)) {
         const auto close = text.find('}', open);
         const auto name = text.substr(open + 1, close - open - 1);
-        const auto* fault = compiler::find_fault(name);
+        const auto* fault = compiler::find_diagnostic(name);
         if (close == std::string_view::npos || fault == nullptr) {
             throw std::logic_error("the format reference names no fault of the catalogue in '" +
                                    std::string(text.substr(open)) + "'");

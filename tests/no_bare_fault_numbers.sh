@@ -28,7 +28,7 @@ patterns=(
 found=0
 for pattern in "${patterns[@]}"; do
     if grep -rnE --include='*.h' --include='*.cpp' "$pattern" src tools tests |
-        grep -v '^src/compiler/model/error_catalogue\.h:'; then
+        grep -v '^src/compiler/model/diagnostic_catalogue\.h:'; then
         found=1
     fi
 done

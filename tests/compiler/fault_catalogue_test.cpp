@@ -15,11 +15,11 @@ namespace {
 using compiler::BuildState;
 using compiler::CompileInput;
 using compiler::CompileOutput;
+using compiler::DiagnosticEntry;
 using compiler::ErrorSite;
 using compiler::ErrorSource;
 using compiler::FatalOutcome;
 using compiler::Fault;
-using compiler::DiagnosticEntry;
 const auto kFaultCatalogue = compiler::fault_entries();
 using compiler::SourceText;
 

@@ -4,8 +4,9 @@ namespace scenario::compiler {
 
 const DiagnosticEntry* find_fault(std::int32_t number) {
     const auto faults = fault_entries();
-    const auto it = std::find_if(faults.begin(), faults.end(),
-                                  [number](const DiagnosticEntry& e) { return e.number() == number; });
+    const auto it = std::find_if(faults.begin(), faults.end(), [number](const DiagnosticEntry& e) {
+        return e.number() == number;
+    });
     return it == faults.end() ? nullptr : &*it;
 }
 
@@ -39,7 +40,7 @@ std::string format_message(std::string_view format, std::span<const Argument> ar
         text += format.substr(at, open - at);
         const auto name = format.substr(open + 1, close - open - 1);
         const auto argument = std::find_if(arguments.begin(), arguments.end(),
-                                            [name](const Argument& a) { return a.name == name; });
+                                           [name](const Argument& a) { return a.name == name; });
         if (argument == arguments.end()) {
             text += format.substr(open, close - open + 1);
         } else {

@@ -48,11 +48,11 @@ enum class CellUse : std::uint8_t {
 struct Occurrence {
     Diag id = Diag::first_warning;
     ErrorSource text = ErrorSource::none;
-    FieldSpan at;                         // the field it concerns; line 0 when none
+    FieldSpan at;                          // the field it concerns; line 0 when none
     std::optional<std::int32_t> position;  // metres along the route
-    std::int32_t cell = -1;               // the cell concerned
-    RecordId record = kNoRecord;          // the record that raised it
-    std::vector<Argument> arguments;      // named values of its message
+    std::int32_t cell = -1;                // the cell concerned
+    RecordId record = kNoRecord;           // the record that raised it
+    std::vector<Argument> arguments;       // named values of its message
     // Cells whose holders take part: the cell that was taken, the signals and the slowdown
     // the signalling pass looked at.
     std::vector<std::int32_t> involved;

@@ -67,10 +67,9 @@ inline void log_fault(BuildState& state, Diag id, std::optional<std::int32_t> po
 // fault carries one; a site that gives one without the other does not compile. A later fault
 // overwrites an earlier one. `context` tells the observer where and what it concerns.
 template <Fault F>
-requires(is_fault(F) && carries_position(F)) void record_fault(BuildState& state,
-                                                                std::int32_t position,
-                                                                ErrorSite site,
-                                                                Occurrence context = {}) {
+requires(is_fault(F) &&
+         carries_position(F)) void record_fault(BuildState& state, std::int32_t position,
+                                                ErrorSite site, Occurrence context = {}) {
     state.errorNumber = number_of(F);
     state.errorPosition = position;
     detail::log_fault(state, F, position, std::move(site), std::move(context));
@@ -78,7 +77,7 @@ requires(is_fault(F) && carries_position(F)) void record_fault(BuildState& state
 
 template <Fault F>
 requires(is_fault(F) && !carries_position(F)) void record_fault(BuildState& state, ErrorSite site,
-                                                                 Occurrence context = {}) {
+                                                                Occurrence context = {}) {
     state.errorNumber = number_of(F);
     detail::log_fault(state, F, std::nullopt, std::move(site), std::move(context));
 }
@@ -88,7 +87,7 @@ requires(is_fault(F) && !carries_position(F)) void record_fault(BuildState& stat
 // that was taken, for the author's tools.
 template <Fault F>
 requires(is_fault(F) && carries_position(F)) void record_helper_fault(BuildState& state,
-                                                                       std::int64_t cell = -1) {
+                                                                      std::int64_t cell = -1) {
     state.errorNumber = number_of(F);
     ++state.faultsRecorded;
     state.helperFaultCell = static_cast<std::int32_t>(cell);

@@ -79,8 +79,8 @@ const CurveClass* curve_class_of(const KeywordField& field) {
 // "curvas5", "CURVAD4": the keyword as the format gives it, without a second reading.
 bool plain_curve_keyword(std::string_view keyword) {
     const std::string lower = files::to_lower_1252(keyword);
-    return lower.size() == 7 && lower.starts_with("curva") && (lower[5] == 's' || lower[5] == 'd') &&
-           lower[6] >= '1' && lower[6] <= '6';
+    return lower.size() == 7 && lower.starts_with("curva") &&
+           (lower[5] == 's' || lower[5] == 'd') && lower[6] >= '1' && lower[6] <= '6';
 }
 
 class LineTextReader : RecordReading {
@@ -125,8 +125,8 @@ class LineTextReader : RecordReading {
             if (observing()) {
                 observer_->keyword(source_, in_.span(), KeywordUse::before_general);
                 const auto kinds = kinds_named_by(field, SourceTextKind::line_text);
-                if (!kinds.empty() && (before.empty() || before.back().first.place.line !=
-                                                             in_.span().place.line)) {
+                if (!kinds.empty() &&
+                    (before.empty() || before.back().first.place.line != in_.span().place.line)) {
                     before.emplace_back(in_.span(), kinds.front()->kind);
                 }
             }
@@ -216,7 +216,7 @@ class LineTextReader : RecordReading {
     Flow record(std::string_view kind, const FieldSpan& keyword, Body&& body) {
         begin_record(record_description(kind), keyword);
         const Flow flow = body();
-        end_record(flow == Flow::go_on          ? RecordEnd::placed
+        end_record(flow == Flow::go_on            ? RecordEnd::placed
                    : flow == Flow::end_of_records ? RecordEnd::refused
                                                   : RecordEnd::stopped);
         return flow;
@@ -308,8 +308,8 @@ class LineTextReader : RecordReading {
             const auto& e = state_.locations[i];
             return e.zoneStart != 0 || e.zoneEnd != 0 || e.position != 0;
         };
-        const bool any_given = given(entry::range_tre) || given(entry::range_due) ||
-                               given(entry::range_uno);
+        const bool any_given =
+            given(entry::range_tre) || given(entry::range_due) || given(entry::range_uno);
         const auto starts = std::array{state_.locations[entry::range_tre].zoneStart,
                                        state_.locations[entry::range_due].zoneStart,
                                        state_.locations[entry::range_uno].zoneStart};
@@ -481,8 +481,8 @@ class LineTextReader : RecordReading {
     void curve_checks(std::int32_t start, std::int32_t length, std::int64_t end,
                       const FieldSpan& at, const FieldSpan& length_at, const FieldSpan& keyword,
                       const CurveClass& curve_class, bool left) {
-        const bool overlaps = curves_seen_ > 0 && start >= last_curve_start_ &&
-                              start < last_curve_end_;
+        const bool overlaps =
+            curves_seen_ > 0 && start >= last_curve_start_ && start < last_curve_end_;
         position_checks("curve", start, at, false);
         if (overlaps) {
             warn(Diag::overlapping_curves, at, start,
@@ -563,10 +563,11 @@ class LineTextReader : RecordReading {
                 warn(Diag::value_changed, spans[i], posizione,
                      {{"value", std::string(record_values::kSpeedBoard[i + 1].name)},
                       {"written", std::to_string(v[i])},
-                      {"stored", "part of the packed speed " +
-                                     std::to_string(round_half_even(packed))},
-                      {"reads", ", which changes the speed on the left: right-hand speeds are "
-                                "multiples of 5 below 100"}});
+                      {"stored",
+                       "part of the packed speed " + std::to_string(round_half_even(packed))},
+                      {"reads",
+                       ", which changes the speed on the left: right-hand speeds are "
+                       "multiples of 5 below 100"}});
             }
         }
         if (v[7] < 0 || v[7] > 9) {

@@ -44,7 +44,8 @@ std::string value_list(std::span<const ValueDescription> values) {
         const std::string_view name = values[i].name;
         const auto first_word = name.substr(0, name.find(' '));
         if (!first_word.ends_with('s')) {
-            list += std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a " : "an ";
+            list +=
+                std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a " : "an ";
         }
         list += name;
     }
@@ -69,7 +70,7 @@ std::string_view default_of(std::string_view kind) {
 }  // namespace
 
 std::vector<const RecordDescription*> kinds_named_by(const KeywordField& field,
-                                                      SourceTextKind text) {
+                                                     SourceTextKind text) {
     std::vector<const RecordDescription*> kinds;
     for (const auto& record : kRecordDescriptions) {
         if (record.text == text && matches(field, record)) {
@@ -85,7 +86,8 @@ void tell_text_bytes(ReadingObserver& observer, ErrorSource text, std::string_vi
         Occurrence occurrence;
         occurrence.id = id;
         occurrence.text = text;
-        occurrence.at = {static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length),
+        occurrence.at = {static_cast<std::uint32_t>(offset),
+                         static_cast<std::uint32_t>(length),
                          {line, static_cast<std::int32_t>(offset - line_start + 1)}};
         occurrence.arguments = std::move(arguments);
         observer.occurred(occurrence);
@@ -293,12 +295,11 @@ void RecordReading::nothing_recognised(const FieldSpan& keyword, bool general) {
     }
     skipped_line_ = line;
     const bool line_text = source_ == ErrorSource::line_text;
-    const auto other = kinds_named_by(
-        field, line_text ? SourceTextKind::train_text : SourceTextKind::line_text);
+    const auto other =
+        kinds_named_by(field, line_text ? SourceTextKind::train_text : SourceTextKind::line_text);
     if (!other.empty()) {
         warn(Diag::other_text_record, keyword, std::nullopt,
-             {{"kind", std::string(other.front()->kind)},
-              {"other", line_text ? "train" : "line"}});
+             {{"kind", std::string(other.front()->kind)}, {"other", line_text ? "train" : "line"}});
         return;
     }
     if (line_text) {

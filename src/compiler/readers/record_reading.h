@@ -155,8 +155,8 @@ class RecordReading {
     // mode has told where the build stops for it.
     std::int32_t standing_ = 0;
     bool standing_told_ = false;
-    bool unreadable_ = false;  // check mode: the record read last could not be read
-    bool build_stopped_ = false;  // the build itself would have stopped reading this text
+    bool unreadable_ = false;         // check mode: the record read last could not be read
+    bool build_stopped_ = false;      // the build itself would have stopped reading this text
     std::int32_t profile_value_ = 0;  // the value of the last profile record, and its field
     FieldSpan profile_value_at_;
 
@@ -285,7 +285,8 @@ auto with_failures_placed(const FieldReader& in, Read&& read) {
 }
 
 // The record kinds of a text whose keyword words the field holds, in the readers' order.
-std::vector<const RecordDescription*> kinds_named_by(const KeywordField& field, SourceTextKind text);
+std::vector<const RecordDescription*> kinds_named_by(const KeywordField& field,
+                                                     SourceTextKind text);
 
 // Tells the observer what the bytes of a text do to its fields: a UTF-8 byte-order mark, bytes
 // that read as UTF-8, carriage returns that end no line.

@@ -137,7 +137,7 @@ class TrainTextReader : RecordReading {
     Flow record(std::string_view kind, const FieldSpan& keyword, Body&& body) {
         begin_record(record_description(kind), keyword);
         const Flow flow = body();
-        end_record(flow == Flow::go_on          ? RecordEnd::placed
+        end_record(flow == Flow::go_on            ? RecordEnd::placed
                    : flow == Flow::end_of_records ? RecordEnd::refused
                                                   : RecordEnd::stopped);
         return flow;
@@ -281,8 +281,7 @@ class TrainTextReader : RecordReading {
         if (tempo >= 1 && tempo <= 100) {
             warn(Diag::signal_time_raised, at[9], posizione, {{"written", std::to_string(tempo)}});
         } else if (sx != 2 && tempo != 0) {
-            warn(Diag::signal_time_dropped, at[9], posizione,
-                 {{"written", std::to_string(tempo)}});
+            warn(Diag::signal_time_dropped, at[9], posizione, {{"written", std::to_string(tempo)}});
         } else if (tempo < 0 || tempo > 255) {
             warn(Diag::value_changed, at[9], posizione,
                  {{"value", "time"},
@@ -505,8 +504,7 @@ class TrainTextReader : RecordReading {
         return written;
     }
 
-    void station_checks(const LocationEntry& s, const StationValues& written,
-                        const FieldSpan& at) {
+    void station_checks(const LocationEntry& s, const StationValues& written, const FieldSpan& at) {
         const std::string name = files::utf8_from_1252(s.name);
         control_characters("name", s.name, written.nameAt);
         const bool timed = written.hours != 0 || written.minutes != 0 || written.seconds != 0;
@@ -523,9 +521,7 @@ class TrainTextReader : RecordReading {
                                   " is not a time of day; its values are added as they are"}});
         } else if (s.timeOfDay >= kSecondsOfADay) {
             warn(Diag::time_past_day, written.timeAt, s.position,
-                 {{"name", name},
-                  {"time", shown},
-                  {"seconds", std::to_string(s.timeOfDay)}});
+                 {{"name", name}, {"time", shown}, {"seconds", std::to_string(s.timeOfDay)}});
         } else if (last_time_line_ > 0 && s.timeOfDay < last_time_) {
             warn(Diag::station_time, written.timeAt, s.position,
                  {{"name", name},
@@ -537,8 +533,7 @@ class TrainTextReader : RecordReading {
     }
 
     // The flags the build stores as 0 whatever was written.
-    void flags_checks(const LocationEntry& s, const StationValues& written,
-                      std::int32_t platform) {
+    void flags_checks(const LocationEntry& s, const StationValues& written, std::int32_t platform) {
         const std::string name = files::utf8_from_1252(s.name);
         if (written.longFlag != 0 && s.longFlag == 0) {
             warn(Diag::station_flag_dropped, written.longFlagAt, s.position,

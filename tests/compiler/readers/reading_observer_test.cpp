@@ -106,8 +106,8 @@ TEST(OneReading, EveryCatalogueExampleRaisesItsDiagnostic) {
         RecordingObserver observer;
         compile_observed(state, compiler::joined_text(texts.line),
                          compiler::joined_text(texts.train), observer);
-        const std::string name = compiler::is_fault(entry.id) ? std::to_string(entry.number())
-                                                              : std::string(entry.name);
+        const std::string name =
+            compiler::is_fault(entry.id) ? std::to_string(entry.number()) : std::string(entry.name);
         const auto names = observer.names();
         if (compiler::is_fault(entry.id)) {
             ASSERT_FALSE(names.empty()) << entry.name;

@@ -265,3 +265,19 @@ test("the printed form keeps the plan and the profile", async () => {
   assert.deepEqual(problems, []);
   await page.close();
 });
+
+test("a watched page offers to reload when its texts change", async () => {
+  const script = path.join(work, "pages", "watch.html.watch.js");
+  fs.writeFileSync(script, 'window.routeWatchStamp = "fixture#builtin";\n');
+  const { page, problems, requests } = await open("watch");
+  const bar = page.locator('[data-role="watch-bar"]');
+  await page.waitForTimeout(2500);
+  assert.equal(await bar.isVisible(), false, "the bar with the page's own stamp");
+  fs.writeFileSync(script, 'window.routeWatchStamp = "fixture#builtin#2";\n');
+  await bar.waitFor({ state: "visible", timeout: 6000 });
+  assert.match(await bar.textContent(), /The texts changed/);
+  assert.ok(requests.length >= 1 && requests.every((u) => /\/watch\.html\.watch\.js\?/.test(u)), requests.join(" "));
+  await shot(page, "watch");
+  assert.deepEqual(problems, []);
+  await page.close();
+});

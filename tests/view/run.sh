@@ -39,6 +39,10 @@ case "$step" in
     for name in builtin mistake dense; do
       python3 "$here/build_page.py" "$page_dir" "$work/fixtures/$name.json" "$work/pages/$name.html"
     done
+    # A page written as `view --watch` writes it: its data names the watch script beside it.
+    python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); d["watch"] = "watch.html.watch.js"; json.dump(d, open(sys.argv[2], "w"))' \
+      "$work/fixtures/builtin.json" "$work/fixtures/watch.json"
+    python3 "$here/build_page.py" "$page_dir" "$work/fixtures/watch.json" "$work/pages/watch.html"
     ;;
   check)
     name="${2:?NAME}"

@@ -21,7 +21,7 @@ def page(page_dir, data):
     style = read(os.path.join(page_dir, "route.css"))
     names = [l.strip() for l in read(os.path.join(page_dir, "scripts.txt")).splitlines()
              if l.strip() and not l.startswith("#")]
-    script = "\n".join(read(os.path.join(page_dir, n)) for n in names)
+    script = "".join(read(os.path.join(page_dir, n)) + "\n" for n in names)
     for text, closer in ((style, "</style"), (script, "</script")):
         if closer in text.lower():
             sys.exit("build_page: a part of the page holds %s" % closer)

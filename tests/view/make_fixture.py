@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes route-page data (view/page/DATA.md, format 1) for the browser tests, from the real tool.
 
-    make_fixture.py --tool SCENARIO_TOOL --dense-writer WRITE_DENSE_LINE --out DIR
+    make_fixture.py --tool SCENARIO_TOOL [--dense-writer WRITE_DENSE_LINE] --out DIR
+                    [--cases builtin,mistake,dense]
 
 writes into DIR:
   builtin.json  the built-in texts (`scenario-tool sources`), compiled, without a diagnostic
@@ -10,8 +11,10 @@ writes into DIR:
 
 The compile, the cells, the table and the plan come from `scenario-tool compile` and `dump
 --json`, the diagnostics from `check --json`. The objects are found from the cells and the table,
-and each is tied to its record by matching the record in the text: good enough for the tests
-of the page, whose objects will come from the tool's own reading.
+and each is tied to its record by matching the record in the text; the fastest run is a plain
+kinematic one. `scenario-tool view` writes the pages of the tests itself; this data adds what it
+does not give yet (the curves, gradients, adhesion and code points with their records, the run),
+so that the page is tested with every kind of object DATA.md names.
 """
 
 import argparse
@@ -460,24 +463,22 @@ def edit(path, old, new):
         f.write(text.replace(old, new, 1))
 
 
-def main():
-    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--tool", required=True)
-    ap.add_argument("--dense-writer", required=True)
-    ap.add_argument("--out", required=True)
-    ap.add_argument("--skip-dense", action="store_true")
-    args = ap.parse_args()
-    out = os.path.abspath(args.out)
-    os.makedirs(out, exist_ok=True)
-
+def builtin_texts(tool, out):
     builtin = os.path.join(out, "builtin")
     os.makedirs(builtin, exist_ok=True)
-    run([args.tool, "sources", "--force", builtin])
-    line = os.path.join(builtin, TITLE + "_linea.txt")
-    train = os.path.join(builtin, TITLE + "_" + CODE + "-.txt")
+    run([tool, "sources", "--force", builtin])
+    return (builtin, os.path.join(builtin, TITLE + "_linea.txt"),
+            os.path.join(builtin, TITLE + "_" + CODE + "-.txt"))
+
+
+def builtin_case(args, out):
+    builtin, line, train = builtin_texts(args.tool, out)
     write(os.path.join(out, "builtin.json"),
           page_data(args.tool, builtin, line, train, TITLE, CODE, "fixture#builtin"))
 
+
+def mistake_case(args, out):
+    _, line, train = builtin_texts(args.tool, out)
     mistake = os.path.join(out, "mistake")
     os.makedirs(mistake, exist_ok=True)
     bad_line = os.path.join(mistake, os.path.basename(line))
@@ -491,15 +492,36 @@ def main():
     write(os.path.join(out, "mistake.json"),
           page_data(args.tool, mistake, bad_line, bad_train, TITLE, CODE, "fixture#mistake"))
 
-    if not args.skip_dense:
-        dense = os.path.join(out, "dense")
-        os.makedirs(dense, exist_ok=True)
-        dline = os.path.join(dense, DENSE_TITLE + "_linea.txt")
-        dtrain = os.path.join(dense, DENSE_TITLE + "_" + DENSE_CODE + "-.txt")
-        run([args.dense_writer, str(DENSE_LENGTH), dline, dtrain])
-        write(os.path.join(out, "dense.json"),
-              page_data(args.tool, dense, dline, dtrain, DENSE_TITLE, DENSE_CODE,
-                        "fixture#dense"))
+
+def dense_case(args, out):
+    dense = os.path.join(out, "dense")
+    os.makedirs(dense, exist_ok=True)
+    dline = os.path.join(dense, DENSE_TITLE + "_linea.txt")
+    dtrain = os.path.join(dense, DENSE_TITLE + "_" + DENSE_CODE + "-.txt")
+    run([args.dense_writer, str(DENSE_LENGTH), dline, dtrain])
+    write(os.path.join(out, "dense.json"),
+          page_data(args.tool, dense, dline, dtrain, DENSE_TITLE, DENSE_CODE, "fixture#dense"))
+
+
+CASES = {"builtin": builtin_case, "mistake": mistake_case, "dense": dense_case}
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--tool", required=True)
+    ap.add_argument("--dense-writer", help="write-dense-line, for the dense case")
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--cases", default=",".join(CASES),
+                    help="which of %s to make (default all)" % ", ".join(CASES))
+    args = ap.parse_args()
+    out = os.path.abspath(args.out)
+    os.makedirs(out, exist_ok=True)
+    for case in args.cases.split(","):
+        if case not in CASES:
+            sys.exit("make_fixture: no case %r" % case)
+        if case == "dense" and not args.dense_writer:
+            sys.exit("make_fixture: the dense case needs --dense-writer")
+        CASES[case](args, out)
 
 
 if __name__ == "__main__":

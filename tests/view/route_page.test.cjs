@@ -1,5 +1,7 @@
-// The route page in a real browser: Debian's chromium driven by playwright-core. The pages are
-// made by run.sh prepare under $VIEW_WORK/pages; screenshots go to $VIEW_WORK/screenshots.
+// The route page in a real browser: Debian's chromium driven by playwright-core. run.sh prepare
+// makes the pages under $VIEW_WORK/pages: builtin, mistake and dense by `scenario-tool view` from
+// the texts under $VIEW_WORK/texts, fixture from make_fixture.py's data (every kind of object,
+// the fastest run, a watch script). Screenshots go to $VIEW_WORK/screenshots.
 "use strict";
 
 const { test, before, after } = require("node:test");
@@ -87,7 +89,7 @@ async function text(page, selector) {
 
 // The line number of the first line of a fixture text that matches.
 function lineOf(textFile, pattern) {
-  const lines = fs.readFileSync(path.join(work, "fixtures", textFile), "latin1").split("\n");
+  const lines = fs.readFileSync(path.join(work, "texts", textFile), "latin1").split("\n");
   const i = lines.findIndex((l) => pattern.test(l));
   assert.ok(i >= 0, "no line of " + textFile + " matches " + pattern);
   return i + 1;
@@ -96,10 +98,14 @@ function lineOf(textFile, pattern) {
 const TRAIN = "builtin/" + TITLE + "_R10537-.txt";
 
 test("loads without an error or a request", async () => {
-  for (const name of ["builtin", "mistake", "dense"]) {
+  for (const name of ["builtin", "mistake", "dense", "fixture"]) {
     const { page, problems, requests } = await open(name);
+    // Let a page that would load something in its own time do so.
+    await page.waitForTimeout(name === "fixture" ? 2500 : 300);
     assert.deepEqual(problems, [], name + ": console");
-    assert.deepEqual(requests, [], name + ": requests");
+    // The fixture is written as a watched page: its watch script, and nothing else.
+    const others = requests.filter((u) => !(name === "fixture" && /\/fixture\.html\.watch\.js\?t=\d+$/.test(u)));
+    assert.deepEqual(others, [], name + ": requests");
     await shot(page, "open-" + name);
     await page.close();
   }
@@ -267,17 +273,41 @@ test("the printed form keeps the plan and the profile", async () => {
 });
 
 test("a watched page offers to reload when its texts change", async () => {
-  const script = path.join(work, "pages", "watch.html.watch.js");
+  const script = path.join(work, "pages", "fixture.html.watch.js");
   fs.writeFileSync(script, 'window.routeWatchStamp = "fixture#builtin";\n');
-  const { page, problems, requests } = await open("watch");
+  const { page, problems, requests } = await open("fixture");
   const bar = page.locator('[data-role="watch-bar"]');
   await page.waitForTimeout(2500);
   assert.equal(await bar.isVisible(), false, "the bar with the page's own stamp");
   fs.writeFileSync(script, 'window.routeWatchStamp = "fixture#builtin#2";\n');
   await bar.waitFor({ state: "visible", timeout: 6000 });
   assert.match(await bar.textContent(), /The texts changed/);
-  assert.ok(requests.length >= 1 && requests.every((u) => /\/watch\.html\.watch\.js\?/.test(u)), requests.join(" "));
+  assert.ok(requests.length >= 1 && requests.every((u) => /\/fixture\.html\.watch\.js\?/.test(u)), requests.join(" "));
   await shot(page, "watch");
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test("every kind of object leads to its record, and the run to its timetable", async () => {
+  const data = JSON.parse(fs.readFileSync(path.join(work, "fixtures", "builtin.json"), "utf8"));
+  const { page, problems } = await open("fixture");
+  // A right-hand curve of class 4 from 2850 m over 200 m, in the line text.
+  const at = await profilePoint(page, 2950, "curves");
+  await page.mouse.click(at.x, at.y);
+  const source = '[data-role="source"]';
+  assert.match(await text(page, source + ' [data-key="heading"]'), /curve/i);
+  assert.match(await text(page, source + ' mark[data-key="record"]'), /^curvad4,\s+2850,\s+200$/);
+  assert.match(await text(page, source + ' [data-key="file"]'), /_linea\.txt$/);
+  // A code point the signalling pass placed has no record, and says so.
+  const placed = data.objects.find((o) => o.type === "code-point" && o.source === null);
+  await page.goto(page.url().replace(/#.*$/, "") + "#object=" + placed.id);
+  await page.waitForSelector(source + ' [data-key="no-source"]');
+  assert.match(await text(page, source + ' [data-key="no-source"]'), /signalling pass/);
+  // The timetable: a row for each station, the fastest run against the scheduled time.
+  const rows = page.locator('[data-role="run-table"] tbody tr');
+  assert.equal(await rows.count(), data.objects.filter((o) => o.type === "station").length);
+  assert.match(await rows.nth(2).textContent(), /CASTELLETTO LAGO\s*06:48:00\s*11:00\s*\d+:\d\d/);
+  await shot(page, "fixture-objects");
   assert.deepEqual(problems, []);
   await page.close();
 });

@@ -106,6 +106,9 @@ test("loads without an error or a request", async () => {
     // The fixture is written as a watched page: its watch script, and nothing else.
     const others = requests.filter((u) => !(name === "fixture" && /\/fixture\.html\.watch\.js\?t=\d+$/.test(u)));
     assert.deepEqual(others, [], name + ": requests");
+    // The views fill the window: the profile ends at its foot.
+    const profile = await page.locator('[data-role="profile"]').boundingBox();
+    assert.ok(profile.y + profile.height > 900 - 30, name + ": the profile ends at " + (profile.y + profile.height));
     await shot(page, "open-" + name);
     await page.close();
   }

@@ -188,10 +188,35 @@ class RouteModel {
         this.runV[i] = pt[1];
       });
     }
+    this.curveStretches = this.findCurveStretches();
     let top = 0;
     for (let i = 0; i < cells; i++) if (this.speed[i] > top) top = this.speed[i];
     if (this.run) for (const v of this.runV) if (v > top) top = v;
     this.speedTop = Math.max(20, Math.ceil(top / 20) * 20);
+  }
+
+  // The curved stretches of the line, {position, end, hand, id}: the curve objects where the
+  // data has them, else the runs of cells whose curvature turns the same way (id -1).
+  findCurveStretches() {
+    const curves = this.byType.get("curve");
+    if (curves) return curves.map((o) => ({ position: o.position, end: o.end, hand: o.details && o.details.hand, id: o.id }));
+    const out = [];
+    let run = null;
+    for (let c = 0; c < this.cellCount; c++) {
+      const k = this.curvature[c];
+      const hand = k < 0 ? "s" : k > 0 ? "d" : null;
+      if (run && run.hand !== hand) {
+        run.end = c * CELL;
+        out.push(run);
+        run = null;
+      }
+      if (hand && !run) run = { position: c * CELL, end: 0, hand, id: -1 };
+    }
+    if (run) {
+      run.end = this.cellCount * CELL;
+      out.push(run);
+    }
+    return out;
   }
 
   positions(type) {

@@ -202,10 +202,7 @@ class PlanView {
     // Stretches under the track: station zones, mountain spans, curves.
     if (L.stations) this.stretches("station", lv, P.zone, 9, (o) => o.details && o.details.zone);
     if (L.spans) this.stretches("mountain", lv, P.mountain, 7, null);
-    if (L.curves) {
-      this.stretches("curve", lv, P.curveLeft, 5, null, (o) => o.details && o.details.hand === "s");
-      this.stretches("curve", lv, P.curveRight, 5, null, (o) => o.details && o.details.hand !== "s");
-    }
+    if (L.curves) this.curves(lv);
 
     // The track itself.
     ctx.strokeStyle = P.track;
@@ -306,6 +303,17 @@ class PlanView {
       // A stretch shorter than a pixel shows nothing.
       if ((m1 - m0) * this.scale < 1) continue;
       this.strokeStretch(lv, m0, m1, colour, width, dash, rangeOf ? -1 - o.id : o.id);
+    }
+  }
+
+  curves(lv) {
+    const P = this.app.palette;
+    const list = this.model.curveStretches;
+    for (let i = 0; i < list.length; i++) {
+      const c = list[i];
+      if ((c.end - c.position) * this.scale < 1) continue;
+      // Keys apart from the objects' ids and the zones' (-1 - id).
+      this.strokeStretch(lv, c.position, c.end, c.hand === "s" ? P.curveLeft : P.curveRight, 5, null, 1e9 + i);
     }
   }
 

@@ -190,7 +190,7 @@ class PlanView {
     if (!this.model.hasPlan) {
       ctx.fillStyle = P.muted;
       ctx.font = P.font;
-      ctx.fillText("No track plan: the scenario was compiled without one.", 16, 24);
+      ctx.fillText("No track plan: the texts gave none to draw.", 56, 24);
       this.canvas.dataset.level = "";
       return;
     }

@@ -272,7 +272,13 @@ function start() {
   const app = new App(new RouteModel(data));
   app.drawNow();
   app.readHash();
-  if (app.cursor === null) app.readout.update(null);
+  // Without an address the cursor starts at the first station (or the route's start), quietly:
+  // the address changes only when the author moves it.
+  if (app.cursor === null) {
+    const first = app.model.stationAt.list[0];
+    app.cursor = first ? first.position : 0;
+    app.readout.update(app.cursor);
+  }
   app.drawNow();
   app.watch();
   document.documentElement.dataset.ready = "true";

@@ -42,7 +42,7 @@ class PlanView {
         if (this.drag.moved) {
           this.cx = this.drag.cx - dx / this.scale;
           this.cy = this.drag.cy + dy / this.scale;
-          this.app.requestDraw();
+          this.app.requestDraw("plan");
         }
         return;
       }
@@ -74,7 +74,7 @@ class PlanView {
       else if (e.key === "-") this.zoomAt(1 / 1.5, this.w / 2, this.h / 2);
       else return;
       e.preventDefault();
-      this.app.requestDraw();
+      this.app.requestDraw("plan");
     });
   }
 
@@ -120,7 +120,7 @@ class PlanView {
     this.scale = s;
     this.cx = wx - (px - this.w / 2) / s;
     this.cy = wy + (py - this.h / 2) / s;
-    this.app.requestDraw();
+    this.app.requestDraw("plan");
   }
 
   // Centre on metre m; with `close`, zoom in to about 4 m a pixel unless already closer.

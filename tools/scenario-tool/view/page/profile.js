@@ -131,7 +131,7 @@ class ProfileView {
     a = clamp(a, 0, Math.max(0, full - span));
     this.m0 = a;
     this.m1 = a + span;
-    this.app.requestDraw();
+    this.app.requestDraw("profile");
   }
 
   zoomAt(factor, px) {
@@ -162,25 +162,62 @@ class ProfileView {
     return clamp(Math.round(this.m0 + ((px - GUTTER) / this.plotW) * (this.m1 - this.m0)), 0, this.model.endMetre);
   }
 
+  // The bands change only when the view, the layers or the selection do; the cursor moves
+  // far more often. So the bands are drawn into a layer of their own, kept while its key holds,
+  // and each frame copies it and draws the cursor over it.
   draw() {
+    const P = this.app.palette;
+    const L = this.app.layers;
+    const sel = this.app.selection;
+    const key = this.m0 + "|" + this.m1 + "|" + this.canvas.width + "|" + this.canvas.height + "|" +
+      JSON.stringify(L) + "|" + (sel ? sel.kind + (sel.id ?? sel.index) : "") + "|" + this.app.printing;
+    if (key !== this.layerKey) {
+      if (!this.layer) {
+        this.layer = document.createElement("canvas");
+        this.layerCtx = this.layer.getContext("2d");
+      }
+      // Resizing a canvas reallocates it: only when the view's own size changed.
+      if (this.layer.width !== this.canvas.width || this.layer.height !== this.canvas.height) {
+        this.layer.width = this.canvas.width;
+        this.layer.height = this.canvas.height;
+      }
+      const main = this.ctx;
+      this.ctx = this.layerCtx;
+      this.drawBands();
+      this.ctx = main;
+      this.layerKey = key;
+    }
+    const ctx = this.ctx;
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.drawImage(this.layer, 0, 0);
+    ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(GUTTER, 0, this.plotW, this.h);
+    ctx.clip();
+    const o = this.app.selectedObject();
+    if (o) this.selectionBand(o);
+    this.cursorLine();
+    ctx.restore();
+    this.cursorLabel();
+    this.canvas.dataset.m0 = String(this.m0);
+    this.canvas.dataset.m1 = String(this.m1);
+    this.canvas.dataset.gutter = String(GUTTER);
+    this.canvas.dataset.plotWidth = String(this.plotW);
+  }
+
+  drawBands() {
     const ctx = this.ctx;
     const P = this.app.palette;
     const L = this.app.layers;
     ctx.setTransform(this.dpr, 0, 0, this.dpr, 0, 0);
     ctx.fillStyle = P.paper;
     ctx.fillRect(0, 0, this.w, this.h);
-    this.canvas.dataset.m0 = String(this.m0);
-    this.canvas.dataset.m1 = String(this.m1);
-    this.canvas.dataset.gutter = String(GUTTER);
-    this.canvas.dataset.plotWidth = String(this.plotW);
-
     ctx.save();
     ctx.beginPath();
     ctx.rect(GUTTER, 0, this.plotW, this.h);
     ctx.clip();
     if (L.stations) this.stationZones();
-    const sel = this.app.selectedObject();
-    if (sel) this.selectionBand(sel);
     this.heightBand();
     this.gradientBand();
     if (L.curves) this.curvesBand();
@@ -189,7 +226,6 @@ class ProfileView {
     if (L.spans) this.spansBand();
     this.objectsBand();
     if (L.diagnostics) this.marksBand();
-    this.cursorLine();
     ctx.restore();
     this.axis();
     this.gutter();
@@ -223,7 +259,7 @@ class ProfileView {
     const b = o.end !== undefined && o.end !== null && o.end > a ? o.end : a;
     const x0 = this.xOf(a);
     const w = Math.max(3, this.xOf(b) - x0);
-    ctx.globalAlpha = 0.35;
+    ctx.globalAlpha = 0.25;
     ctx.fillStyle = P.selection;
     ctx.fillRect(w === 3 ? x0 - 1.5 : x0, this.bands.objects.top, w, this.bands.axis.top - this.bands.objects.top);
     ctx.globalAlpha = 1;
@@ -339,40 +375,48 @@ class ProfileView {
     ctx.moveTo(GUTTER, mid + 0.5);
     ctx.lineTo(GUTTER + this.plotW, mid + 0.5);
     ctx.stroke();
+    // One path for the climbs and one for the descents: a fill per cell or per pixel would be
+    // tens of thousands of drawing calls on the longest line.
     const cellPx = (CELL / (this.m1 - this.m0)) * this.plotW;
-    const wide = cellPx >= 1;
-    let col = -1, lo = 0, hi = 0;
-    const flush = () => {
-      if (hi > 0) {
-        ctx.fillStyle = P.climb;
-        ctx.fillRect(col, mid - clamp(hi, 0, top) * k, 1, clamp(hi, 0, top) * k);
-      }
-      if (lo < 0) {
-        ctx.fillStyle = P.descent;
-        ctx.fillRect(col, mid, 1, clamp(-lo, 0, top) * k);
-      }
-    };
-    for (let c = c0; c <= c1; c++) {
-      const g = model.gradient[c];
-      if (wide) {
-        if (g === 0) continue;
-        const x0 = this.xOf(c * CELL);
-        const w = Math.max(1, this.xOf(c * CELL + CELL) - x0 - (cellPx > 4 ? 1 : 0));
-        const hgt = clamp(Math.abs(g), 0, top) * k;
-        ctx.fillStyle = g > 0 ? P.climb : P.descent;
-        ctx.fillRect(x0, g > 0 ? mid - hgt : mid, w, hgt);
-      } else {
-        const px = Math.floor(this.xOf(c * CELL));
-        if (px !== col) {
-          if (col >= 0) flush();
-          col = px;
-          lo = hi = g;
+    for (const climb of [true, false]) {
+      ctx.beginPath();
+      if (cellPx >= 1) {
+        for (let c = c0; c <= c1; c++) {
+          const g = model.gradient[c];
+          if (climb ? g <= 0 : g >= 0) continue;
+          const x0 = this.xOf(c * CELL);
+          const w = Math.max(1, this.xOf(c * CELL + CELL) - x0 - (cellPx > 4 ? 1 : 0));
+          const hgt = clamp(Math.abs(g), 0, top) * k;
+          ctx.rect(x0, climb ? mid - hgt : mid, w, hgt);
         }
-        if (g < lo) lo = g;
-        if (g > hi) hi = g;
+      } else {
+        // The steepest cell of each pixel, on its side, as one outline: a polygon fills
+        // far faster than as many rectangles.
+        const side = climb ? -k : k;
+        let col = -1, worst = 0;
+        ctx.moveTo(Math.floor(this.xOf(c0 * CELL)), mid);
+        for (let c = c0; c <= c1 + 1; c++) {
+          const px = c <= c1 ? Math.floor(this.xOf(c * CELL)) : -2;
+          if (px !== col) {
+            if (col >= 0) {
+              const y = mid + side * clamp(worst, 0, top);
+              ctx.lineTo(col, y);
+              ctx.lineTo(col + 1, y);
+            }
+            col = px;
+            worst = 0;
+          }
+          if (c <= c1) {
+            const g = climb ? model.gradient[c] : -model.gradient[c];
+            if (g > worst) worst = g;
+          }
+        }
+        ctx.lineTo(Math.floor(this.xOf(c1 * CELL)) + 1, mid);
+        ctx.closePath();
       }
+      ctx.fillStyle = climb ? P.climb : P.descent;
+      ctx.fill();
     }
-    if (!wide && col >= 0) flush();
   }
 
   curvesBand() {
@@ -402,15 +446,37 @@ class ProfileView {
       }
       return;
     }
-    // Without curve objects, the plan's curvature per cell.
+    // Without curve objects, the plan's curvature per cell: the sharpest turn of each pixel
+    // to either hand, one path a hand.
     const [c0, c1] = this.cellsInView();
-    for (let c = c0; c <= c1; c++) {
-      const v = this.model.curvature[c];
-      if (v === 0) continue;
-      const x0 = this.xOf(c * CELL);
-      const hgt = Math.min(b.h / 2 - 2, Math.abs(v) * 2000 * k);
-      ctx.fillStyle = v < 0 ? P.curveLeft : P.curveRight;
-      ctx.fillRect(x0, v < 0 ? mid : mid - hgt, Math.max(1, this.xOf(c * CELL + CELL) - x0), hgt);
+    const curvature = this.model.curvature;
+    for (const left of [true, false]) {
+      ctx.beginPath();
+      const side = left ? 1 : -1;
+      let col = -1, x0 = 0, x1 = 0, worst = 0;
+      ctx.moveTo(this.xOf(c0 * CELL), mid);
+      for (let c = c0; c <= c1 + 1; c++) {
+        const px = c <= c1 ? Math.floor(this.xOf(c * CELL)) : -2;
+        if (px !== col) {
+          if (col >= 0) {
+            const y = mid + side * Math.min(b.h / 2 - 2, worst * 2000 * k);
+            ctx.lineTo(x0, y);
+            ctx.lineTo(Math.max(x0 + 1, x1), y);
+          }
+          col = px;
+          x0 = this.xOf(c * CELL);
+          worst = 0;
+        }
+        if (c <= c1) {
+          x1 = this.xOf(c * CELL + CELL);
+          const v = left ? -curvature[c] : curvature[c];
+          if (v > worst) worst = v;
+        }
+      }
+      ctx.lineTo(x1, mid);
+      ctx.closePath();
+      ctx.fillStyle = left ? P.curveLeft : P.curveRight;
+      ctx.fill();
     }
   }
 
@@ -539,31 +605,51 @@ class ProfileView {
         ctx.fillStyle = P.codePoint;
         ctx.fillRect(x - 1.5, y - 1.5, 3, 3);
       });
-      ctx.strokeStyle = P.signal;
-      ctx.lineWidth = 1.5;
-      each("signal", (o, x) => {
+      // All the masts in one path and all the heads in another, one of each a pixel; from
+      // afar (signals closer than a few pixels) the masts alone.
+      const far = perPixel > 100;
+      for (const heads of far ? [false] : [false, true]) {
+        let last = -Infinity;
         ctx.beginPath();
-        ctx.moveTo(x, y + 4);
-        ctx.lineTo(x, y - 10);
-        ctx.stroke();
-        ctx.fillStyle = P.signal;
-        ctx.beginPath();
-        ctx.arc(x, y - 12, 3, 0, 2 * Math.PI);
-        ctx.fill();
-      });
+        each("signal", (o, x) => {
+          if (x - last < 1) return;
+          last = x;
+          if (heads) {
+            ctx.moveTo(x + 3, y - 12);
+            ctx.arc(x, y - 12, 3, 0, 2 * Math.PI);
+          } else {
+            ctx.moveTo(x, y + 4);
+            ctx.lineTo(x, y - 10);
+          }
+        });
+        ctx.fillStyle = ctx.strokeStyle = P.signal;
+        ctx.lineWidth = 1.5;
+        if (heads) ctx.fill();
+        else ctx.stroke();
+      }
     }
     if (L.boards) {
       const close = perPixel < 20;
       ctx.font = P.fontSmall;
       let right = -Infinity;
+      let last = -Infinity;
+      ctx.beginPath();
+      const far = perPixel > 100;
       each("speed-board", (o, x) => {
-        ctx.fillStyle = P.paper;
-        ctx.strokeStyle = P.speedBoard;
-        ctx.lineWidth = 2;
-        ctx.beginPath();
-        ctx.arc(x, y - 4, 4, 0, 2 * Math.PI);
-        ctx.fill();
-        ctx.stroke();
+        if (x - last < 1) return;
+        last = x;
+        if (far) ctx.rect(x - 1, y - 7, 2, 6);
+        else {
+          ctx.moveTo(x + 4, y - 4);
+          ctx.arc(x, y - 4, 4, 0, 2 * Math.PI);
+        }
+      });
+      ctx.fillStyle = P.paper;
+      ctx.strokeStyle = P.speedBoard;
+      ctx.lineWidth = 2;
+      ctx.fill();
+      ctx.stroke();
+      each("speed-board", (o, x) => {
         if (close) {
           const t = boardSpeeds(o);
           if (x + 6 > right) {
@@ -686,8 +772,15 @@ class ProfileView {
         ctx.fillText(kilometreText(k), x + 2, b.top + 28);
       }
     }
+  }
+
+  cursorLabel() {
+    const ctx = this.ctx;
+    const P = this.app.palette;
+    const b = this.bands.axis;
     const m = this.app.cursor;
     if (m !== null && m >= this.m0 && m <= this.m1) {
+      ctx.font = P.fontSmall;
       const x = this.xOf(m);
       const t = metresText(m);
       const w = ctx.measureText(t).width + 8;

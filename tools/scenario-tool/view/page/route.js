@@ -52,6 +52,7 @@ class App {
     this.cursor = null;
     this.selection = null;
     this.drawPending = false;
+    this.dirty = { plan: false, profile: false };
     this.hashTimer = 0;
     const $ = (role) => document.querySelector('[data-role="' + role + '"]');
     this.$ = $;
@@ -102,18 +103,21 @@ class App {
     this.$("facts").textContent = facts.join(" \u00b7 ");
   }
 
-  requestDraw() {
+  // Draws at the next frame: `which` is "plan" or "profile" when only that view moved.
+  requestDraw(which) {
+    this.dirty.plan = this.dirty.plan || which !== "profile";
+    this.dirty.profile = this.dirty.profile || which !== "plan";
     if (this.drawPending) return;
     this.drawPending = true;
-    requestAnimationFrame(() => this.drawNow());
+    requestAnimationFrame(() => this.drawNow(false));
   }
 
-  drawNow() {
+  drawNow(all = true) {
     this.drawPending = false;
-    this.plan.resize();
-    this.profile.resize();
-    this.plan.draw();
-    this.profile.draw();
+    const resized = this.plan.resize() | this.profile.resize();
+    if (all || resized || this.dirty.plan) this.plan.draw();
+    if (all || resized || this.dirty.profile) this.profile.draw();
+    this.dirty.plan = this.dirty.profile = false;
   }
 
   selectedObject() {

@@ -142,6 +142,9 @@ TEST(ToolCommandLine, OutputNamesThatAreNoRegularFileAreRefusedAndNothingIsWritt
           "texts/" + files::train_text_name(title, code), "--title", title, "--code", code, "--out",
           "out"}},
         {"out/line.svg", {"plot", "scenario", "--out", "out/line.svg"}},
+        {"out/route.html",
+         {"view", "--line", "texts/" + files::line_text_name(title), "--train",
+          "texts/" + files::train_text_name(title, code), "--out", "out/route.html"}},
         {"out/" + files::train_card_name(title, code), {"sources", "out", "--force"}}};
     const std::vector<std::function<void(const fs::path&)>> non_files{
         [](const fs::path& at) { fs::create_directory(at); },

@@ -13,6 +13,7 @@
 #include "commands/help_format_command.h"
 #include "commands/plot_command.h"
 #include "commands/sources_command.h"
+#include "commands/view_command.h"
 #include "io/text_encoding.h"
 
 #ifndef SCENARIO_VERSION
@@ -39,6 +40,7 @@ constexpr CommandEntry kCommands[] = {
     {"compile", compile_command, compile_help},
     {"dump", dump_command, dump_help},
     {"plot", plot_command, plot_help},
+    {"view", view_command, view_help},
     {"explain", explain_command, explain_help},
     {"documents", documents_command, documents_help},
 };

@@ -19,6 +19,7 @@ std::string_view tool_help() {
            "  compile ...          compile a line description and a train service text\n"
            "  dump FILE            decode a compact file (.sim, .dat, _linea.dat)\n"
            "  plot DIR --out SVG   draw a compiled scenario as one SVG picture\n"
+           "  view ...             write the route page: plan, profile, records, problems\n"
            "  explain N|NAME       explain an error or a warning (--list: all of them)\n"
            "  documents ...        make the train card and the slowdown order from the texts\n"
            "  help [COMMAND]       show this text, or the help of a command\n"
@@ -107,6 +108,30 @@ std::string_view plot_help() {
            "--title and --code choose one when it holds several. With --line FILE and\n"
            "--train FILE the problems 'check' finds in those texts are marked on the profile\n"
            "at their positions (red errors, orange warnings; the message as a tooltip).\n";
+}
+
+std::string_view view_help() {
+    return "usage: scenario-tool view --line FILE --train FILE --out PAGE.html\n"
+           "                          [--title TITLE] [--code CODE]\n"
+           "\n"
+           "Compiles the two texts in memory, as compile does, and writes one HTML page that\n"
+           "shows the line and the run: the track plan, north up, to pan and zoom, and under\n"
+           "it the profile along the route (height, gradient, curves, speed limit and\n"
+           "slowdowns, adhesion) on one axis of metres, with a cursor that tells what applies\n"
+           "at each metre. Every station, signal, board and span links back to the line of the\n"
+           "text that made it, and the problems 'check' finds are listed and marked where they\n"
+           "lie. The page is one file and loads nothing: open it in any browser, or send it.\n"
+           "PAGE.html#m=37500 opens it at that metre, PAGE.html#find=NAME at that station.\n"
+           "\n"
+           "  --line FILE     the line description (format of <title>_linea.txt)\n"
+           "  --train FILE    the train service text (format of <title>_<code>-.txt)\n"
+           "  --out PAGE      the page to write (replaced when it exists)\n"
+           "  --title TITLE   the line title, when the text's name does not give it\n"
+           "  --code CODE     the train code, likewise\n"
+           "\n"
+           "The page is written even when the texts have faults: it shows them.\n"
+           "exit status: 0 written, 1 written and the texts have a fault, 2 wrong usage or\n"
+           "unusable files (nothing written)\n";
 }
 
 std::string_view explain_help() {

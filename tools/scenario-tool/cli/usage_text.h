@@ -10,6 +10,7 @@ std::string_view sources_help();
 std::string_view compile_help();
 std::string_view dump_help();
 std::string_view plot_help();
+std::string_view view_help();
 std::string_view check_help();
 std::string_view explain_help();
 std::string_view documents_help();

@@ -1,5 +1,6 @@
 #include "io/json_writer.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -115,6 +116,22 @@ JsonWriter& JsonWriter::value(double number) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.17g", number);
     text_ += buffer;
+    return *this;
+}
+
+JsonWriter& JsonWriter::rounded(double number, int decimals) {
+    if (!std::isfinite(number)) {
+        return null();
+    }
+    const double scale = std::pow(10.0, decimals);
+    double kept = std::nearbyint(number * scale) / scale;
+    if (kept == 0) {
+        kept = 0;  // no "-0"
+    }
+    before_value();
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, kept);
+    text_.append(buffer, written.ptr);
     return *this;
 }
 

@@ -29,6 +29,9 @@ class JsonWriter {
     }
     JsonWriter& integer(std::int64_t number);
     JsonWriter& value(double number);
+    // The number to `decimals` places, in its shortest form ("12.5", not "12.500"): for the
+    // many coordinates of a page, where the last bits of a double are only weight.
+    JsonWriter& rounded(double number, int decimals);
     JsonWriter& value(bool flag);
     JsonWriter& null();
     template <class T>

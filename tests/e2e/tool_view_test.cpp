@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "files/file_names.h"
+#include "sources/scenario_names.h"
+#include "support/run_program.h"
+
+namespace scenario::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTitle(sources::kLineTitle);
+const std::string kCode(sources::kTrainCode);
+
+RunResult tool(const std::vector<std::string>& args, const TempDir& dir) {
+    return run_program(SCENARIO_TOOL_EXE, args, dir.path());
+}
+
+// A directory with the built-in texts under texts/.
+struct Texts {
+    TempDir dir;
+    std::string line = "texts/" + files::line_text_name(kTitle);
+    std::string train = "texts/" + files::train_text_name(kTitle, kCode);
+
+    Texts() { EXPECT_EQ(tool({"sources", "texts"}, dir).status, 0); }
+
+    void edit(const std::string& file, const std::string& from, const std::string& to) {
+        auto text = read_bytes(dir.path() / file);
+        const auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(dir.path() / file, std::ios::binary) << text;
+    }
+
+    RunResult view(const std::string& out) {
+        return tool({"view", "--line", line, "--train", train, "--out", out}, dir);
+    }
+};
+
+TEST(ToolView, WritesOnePageWithTheRouteItsRecordsAndNoPlaceholderLeft) {
+    Texts t;
+    const auto result = t.view("route.html");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "route.html\n");
+    EXPECT_EQ(result.err, "");
+    const auto page = read_bytes(t.dir.path() / "route.html");
+    EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
+    for (const std::string_view part :
+         {"<script type=\"application/json\" id=\"route-data\">{\"format\":1,",
+          "\"title\":\"MORENA LAGO - PIAN DI VALSO\",\"code\":\"R10537\",\"routeLength\":98000,"
+          "\"lastCell\":2100,",
+          "{\"tolerance\":128,\"points\":[[0,0,0],",
+          "\"type\":\"station\",\"name\":\"CASTELLETTO LAGO\",\"position\":7500,",
+          "\"kilometric\":[{\"start\":0,\"value\":98000,\"sense\":1,\"entry\":81}]",
+          "\"counts\":{\"errors\":0,\"warnings\":0}", "class PlanView"}) {
+        EXPECT_NE(page.find(part), std::string::npos) << part;
+    }
+    for (const std::string_view mark : {"/*@route.css@*/", "/*@route.js@*/", "@route-data@"}) {
+        EXPECT_EQ(page.find(mark), std::string::npos) << mark;
+    }
+}
+
+// A board text with '<' cannot close the data's script element; the fault is on the page.
+TEST(ToolView, TextsWithFaultsGiveAPageThatShowsThemAndStatusOne) {
+    Texts t;
+    t.edit(t.line, "(INIZIO VIADOTTO)", "(</script><b>)");
+    t.edit(t.train, "segnale,    8050,", "segnale,    8300,");
+    const auto result = t.view("route.html");
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.err, "route.html: 1 error, 0 warnings shown on the page\n");
+    const auto page = read_bytes(t.dir.path() / "route.html");
+    EXPECT_NE(page.find("\"name\":\"(\\u003c/script>\\u003cb>)\""), std::string::npos);
+    EXPECT_EQ(page.find("</script><b>"), std::string::npos);
+    EXPECT_NE(page.find("\"severity\":\"error\",\"code\":\"16\""), std::string::npos);
+}
+
+TEST(ToolView, AnOutputThatIsAnInputOrNoFileIsRefusedAndNothingIsWritten) {
+    Texts t;
+    const auto before = read_bytes(t.dir.path() / t.train);
+    fs::create_directory(t.dir.path() / "dir");
+    for (const auto& out : {t.train, std::string("dir")}) {
+        const auto result = t.view(out);
+        EXPECT_EQ(result.status, 2) << out;
+        EXPECT_NE(result.err.find("scenario-tool view: "), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(read_bytes(t.dir.path() / t.train), before);
+    const auto missing =
+        tool({"view", "--line", "absent.txt", "--train", t.train, "--out", "p.html"}, t.dir);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("'absent.txt' does not exist"), std::string::npos) << missing.err;
+    EXPECT_FALSE(fs::exists(t.dir.path() / "p.html"));
+    EXPECT_EQ(tool({"view", "--line", t.line, "--out", "p.html"}, t.dir).status, 2);
+}
+
+}  // namespace
+}  // namespace scenario::testing

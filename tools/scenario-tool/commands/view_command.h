@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace scenario::tool {
+
+// scenario-tool view --line FILE --train FILE --out PAGE.html [--title TITLE --code CODE]
+int view_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace scenario::tool

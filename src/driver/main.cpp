@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "driver/exit_status.h"
@@ -14,14 +15,14 @@
 
 int main(int argc, char** argv) {
     if (argc > 1) {
-        using scenario::driver::kUsage;
         const std::string_view arg = argv[1];
         if (arg == "--version") {
             std::fputs("scenario-builder " SCENARIO_VERSION "\n", stdout);
             return scenario::driver::kExitClean;
         }
         const bool help = arg == "--help" || arg == "-h";
-        std::fwrite(kUsage.data(), 1, kUsage.size(), help ? stdout : stderr);
+        const std::string usage = scenario::driver::usage_text();
+        std::fwrite(usage.data(), 1, usage.size(), help ? stdout : stderr);
         return help ? scenario::driver::kExitClean : scenario::driver::kExitUsage;
     }
     scenario::files::remove_listed_files_on_interrupt();

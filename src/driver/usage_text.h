@@ -1,23 +1,36 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace scenario::driver {
 
-// What `scenario-builder --help` prints; its manual page is made from the same text.
-inline constexpr std::string_view kUsage =
-    "usage: scenario-builder\n"
-    "       scenario-builder --help | --version\n"
-    "\n"
+// The builder's command line as `scenario-builder --help` shows it; its manual page is made
+// from the same pieces.
+struct UsageOption {
+    std::string_view name;  // without the dashes
+    std::string_view help;
+};
+
+inline constexpr std::string_view kProgram = "scenario-builder";
+inline constexpr std::string_view kSummary =
+    "writes the built-in scenario into the directory of this executable";
+// Each form after the program's name.
+inline constexpr std::string_view kForms[] = {"", "--help | --version"};
+inline constexpr std::string_view kDescription =
     "Writes the built-in scenario into the directory of this executable: the train card,\n"
     "the slowdown order, the notes, and the compact files for the simulator (.sim, .dat,\n"
     "_linea.dat). Shows the window \"Attendere\" while it works and ends by itself.\n"
-    "Copy the program into the directory where the scenario should appear and start it there.\n"
-    "\n"
-    "  --help     show this text\n"
-    "  --version  show the name and version\n"
-    "\n"
+    "Copy the program into the directory where the scenario should appear and start it there.";
+inline constexpr UsageOption kOptions[] = {
+    {"help", "show this text"},
+    {"version", "show the name and version"},
+};
+inline constexpr std::string_view kExitStatus =
     "Exit status: 0 clean, 1 the scenario has a recorded fault, 2 an error box was shown,\n"
-    "3 a file could not be written, 64 an argument it does not know.\n";
+    "3 a file could not be written, 64 an argument it does not know.";
+
+// What `scenario-builder --help` prints.
+std::string usage_text();
 
 }  // namespace scenario::driver

@@ -51,6 +51,7 @@ scenario-tool compile --no|--no-plan
 scenario-tool check --col|--color= 
 scenario-tool check --color=a|always auto 
 scenario-tool check -W|-Wno- 
+scenario-tool dump --as |cells plan scenario 
 scenario-tool dump --as c|cells 
 scenario-tool dump l|line.svg line.txt 
 scenario-tool plot texts --out |line.svg texts 

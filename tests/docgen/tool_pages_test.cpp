@@ -1,13 +1,15 @@
-// The manual pages and the completion against the tool itself: every command of its table is
-// in them, and every option they offer is one the command's parser takes, in the same way
-// (with a value or without).
+// The manual pages and the completion against the tool itself, command by command and option by
+// option: every option a command's description declares is taken by its parser as declared and
+// shows in its --help, in its section of the manual page and in its branch of the completion;
+// every option its forms show is declared; every required option is asked for. A test fails
+// when a table and the parser disagree.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "bash_completion.h"
-#include "cli/usage_text.h"
-#include "driver/usage_text.h"
+#include "builder_description.h"
+#include "cli/command_line.h"
 #include "help_page.h"
 #include "roff.h"
 #include "tool.h"
@@ -15,13 +17,9 @@
 namespace scenario::docgen {
 namespace {
 
-std::vector<CommandPage> commands() {
-    std::vector<CommandPage> pages;
-    for (const auto& command : tool::command_helps()) {
-        pages.push_back({command.name, command.help});
-    }
-    return pages;
-}
+using tool::CommandDescription;
+using tool::OptionDescription;
+using tool::Spelling;
 
 struct Run {
     int status;
@@ -36,89 +34,227 @@ Run run(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-TEST(ToolPages, TheTableHelpsAsTheToolDoes) {
-    ASSERT_FALSE(tool::command_helps().empty());
-    for (const auto& command : tool::command_helps()) {
-        const auto shown = run({"help", std::string(command.name)});
-        EXPECT_EQ(shown.status, 0) << command.name;
-        EXPECT_EQ(shown.out, command.help) << command.name;
-    }
+bool has(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
 }
 
-TEST(ToolPages, EveryOptionOfTheUsageIsTakenByTheCommandAsItSays) {
-    for (const auto& command : tool::command_helps()) {
-        const std::string name(command.name);
-        for (const auto& option : command_completion(name, command.help).options) {
-            if (!option.name.starts_with("--")) {
-                continue;  // -Wno-NAME: the value is part of the word
+std::string page() {
+    return tool_page({"scenario-tool", 1, "9.9"}, tool::tool_description(), tool::command_list(),
+                     tool::command_descriptions(), {"scenario-builder(1)"});
+}
+
+std::string script() {
+    return bash_completion("scenario-tool", tool::command_descriptions(), tool::help_topics());
+}
+
+// The part of `text` from `start` to the first `end` after it.
+std::string_view part(std::string_view text, std::string_view start, std::string_view end) {
+    const auto from = text.find(start);
+    if (from == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(from, text.find(end, from + start.size()) - from);
+}
+
+// The words of the first "compgen ... -W '...'" from `from` on, with a blank before and after each.
+std::string offered_words(std::string_view script, std::string_view from) {
+    constexpr std::string_view kCompgen = " -W '";
+    const auto start = script.find(kCompgen, script.find(from)) + kCompgen.size();
+    return " " + std::string(script.substr(start, script.find('\'', start) - start)) + " ";
+}
+
+std::vector<std::string> choices(const OptionDescription& option) {
+    if (option.choices == nullptr) {
+        return {};
+    }
+    return {option.choices().begin(), option.choices().end()};
+}
+
+// The ways the forms may show the option: with its placeholder, or with its choices.
+std::vector<std::string> shown_as(const OptionDescription& option) {
+    const std::string name(option.name);
+    if (option.spelling == Spelling::joined) {
+        return {name + std::string(option.placeholder)};
+    }
+    if (option.is_flag()) {
+        return {"--" + name + " ", "--" + name + "]"};
+    }
+    std::string listed;
+    for (const auto& choice : choices(option)) {
+        listed += (listed.empty() ? "" : "|") + choice;
+    }
+    std::vector<std::string> ways;
+    for (const auto& value : {std::string(option.placeholder), listed}) {
+        if (!value.empty()) {
+            ways.push_back("--" + name + " " + value);
+            ways.push_back("--" + name + "=" + value);
+        }
+    }
+    return ways;
+}
+
+TEST(ToolPages, EveryDeclaredOptionIsParsedAndShownEverywhere) {
+    const auto manual = page();
+    const auto completion = script();
+    ASSERT_FALSE(tool::command_descriptions().empty());
+    for (const auto* command : tool::command_descriptions()) {
+        const std::string name(command->name);
+        const auto help = run({name, "--help"});
+        EXPECT_EQ(help.out, tool::help_text(*command)) << name;
+        EXPECT_EQ(run({"help", name}).out, help.out) << name;
+        const auto section = part(manual, ".SS \"" + escape(name) + "\"\n", ".S");
+        const auto branch = part(completion, "        " + name + ")\n", "\n            ;;\n");
+        ASSERT_FALSE(section.empty()) << name;
+        ASSERT_FALSE(branch.empty()) << name;
+        const auto option_words = offered_words(branch, "if [[ $cur == -* ]]");
+        EXPECT_TRUE(has(option_words, " --help ")) << name;
+        for (const auto& option : command->options) {
+            const std::string word = option.spelling == Spelling::joined
+                                         ? std::string(option.name)
+                                         : "--" + std::string(option.name);
+            const auto what = name + " " + word;
+            const std::string sample = option.choices ? choices(option).front() : "v";
+
+            // The parser takes it as the description says, and so does the command.
+            const std::vector<std::string> args = option.spelling == Spelling::joined
+                                                      ? std::vector{word + sample}
+                                                  : option.is_flag() ? std::vector{word}
+                                                                     : std::vector{word, sample};
+            const auto parsed = tool::parse_arguments(args, *command);
+            EXPECT_TRUE(option.is_flag() ? parsed.flag(option.name)
+                        : option.repeats ? parsed.all(option.name) == std::vector{sample}
+                                         : parsed.value(option.name) == sample)
+                << what;
+            if (option.spelling != Spelling::joined) {
+                const auto given = run({name, option.is_flag() ? word + "=x" : word});
+                EXPECT_TRUE(has(given.err,
+                                word + (option.is_flag() ? " takes no value" : " needs a value")))
+                    << what << ": " << given.err;
             }
-            if (option.joint == UsageOption::flag) {
-                const auto given = run({name, option.name + "=x"});
-                EXPECT_NE(given.err.find(option.name + " takes no value"), std::string::npos)
-                    << name << " " << option.name << ": " << given.err;
-            } else {
-                const auto given = run({name, option.name});
-                EXPECT_NE(given.err.find(option.name + " needs a value"), std::string::npos)
-                    << name << " " << option.name << ": " << given.err;
+
+            // Its help shows it, with its value, in the forms and in the list of options.
+            const auto ways = shown_as(option);
+            EXPECT_TRUE(std::any_of(ways.begin(), ways.end(),
+                                    [&](const auto& way) { return has(help.out, way); }))
+                << what << "\n"
+                << help.out;
+            if (!option.help.empty()) {
+                EXPECT_TRUE(has(help.out, "  " + tool::option_term(option) + "  ")) << what;
+                EXPECT_TRUE(has(section, text_line(option.help))) << what;
+            }
+
+            // The manual page shows it; the completion offers it and what its value takes.
+            EXPECT_TRUE(has(section, escape(word))) << what;
+            const auto offered = word + (option.spelling == Spelling::equals ? "=" : "");
+            EXPECT_TRUE(has(option_words, " " + offered + " ")) << what;
+            if (!option.is_flag() && option.spelling != Spelling::joined) {
+                EXPECT_TRUE(has(branch, " " + word + ")") || has(branch, " " + word + " |"))
+                    << what << "\n"
+                    << branch;
+            }
+            for (const auto& choice : option.spelling == Spelling::joined
+                                          ? std::vector<std::string>{}
+                                          : choices(option)) {
+                EXPECT_TRUE(has(branch, " " + choice + " ") || has(branch, "'" + choice + " ") ||
+                            has(branch, " " + choice + "'"))
+                    << what << " " << choice;
             }
         }
     }
 }
 
-TEST(ToolPages, TheManualPageHasEveryCommand) {
-    const auto page = tool_page({"scenario-tool", 1, "9.9"}, tool::tool_help(), commands(),
-                                {"scenario-builder(1)"});
-    EXPECT_TRUE(page.starts_with(".TH SCENARIO-TOOL 1 \"\" \"scenario\\-builder 9.9\"")) << page;
-    for (const auto& command : tool::command_helps()) {
-        EXPECT_NE(page.find(".SS \"" + escape(command.name) + "\"\n"), std::string::npos)
-            << command.name;
-        EXPECT_NE(page.find(synopsis(parse_help(command.help).form_lines.front())),
-                  std::string::npos)
-            << command.name;
-    }
-    EXPECT_NE(page.find(".BR scenario\\-builder (1)"), std::string::npos);
-}
-
-// The words of the first "compgen -W '...'" from `from` on, with a blank before and after each.
-std::string offered_words(const std::string& script, std::size_t from) {
-    constexpr std::string_view kCompgen = "compgen -W '";
-    const auto start = script.find(kCompgen, from) + kCompgen.size();
-    return " " + script.substr(start, script.find('\'', start) - start) + " ";
-}
-
-TEST(ToolPages, TheCompletionOffersEveryCommandAndItsOptions) {
-    const auto script = bash_completion("scenario-tool", tool::tool_help(), commands());
-    const auto command_words = offered_words(script, 0);
-    for (const auto& command : tool::command_helps()) {
-        const std::string name(command.name);
-        EXPECT_NE(command_words.find(" " + name + " "), std::string::npos) << name;
-        const auto branch = script.find("        " + name + ")\n");
-        ASSERT_NE(branch, std::string::npos) << name;
-        // The options come after the values of those that take one.
-        const auto options = offered_words(script, script.find("if [[ $cur == -* ]]", branch));
-        for (const auto& option : command_completion(name, command.help).options) {
-            const auto word = option.name + (option.joint == UsageOption::equals ? "=" : "");
-            EXPECT_NE(options.find(" " + word + " "), std::string::npos) << name << " " << word;
+// The forms name no option the description does not declare.
+TEST(ToolPages, EveryOptionOfTheFormsIsDeclared) {
+    for (const auto* command : tool::command_descriptions()) {
+        for (const auto form : command->synopsis) {
+            std::istringstream words{std::string(form)};
+            for (std::string word; words >> word;) {
+                word.erase(0, word.find_first_not_of('['));
+                if (!word.starts_with('-')) {
+                    continue;
+                }
+                word = word.substr(0, word.find_first_of("=]"));
+                const bool declared = std::any_of(
+                    command->options.begin(), command->options.end(), [&](const auto& option) {
+                        return option.spelling == Spelling::joined
+                                   ? word.starts_with(option.name)
+                                   : word == "--" + std::string(option.name);
+                    });
+                EXPECT_TRUE(declared) << command->name << ": " << word;
+            }
         }
-        EXPECT_NE(options.find(" --help "), std::string::npos) << name;
     }
-    EXPECT_TRUE(script.ends_with("complete -F _scenario_tool scenario-tool\n"));
 }
 
-TEST(ToolPages, HelpTopicsComeFromTheToolsOwnList) {
-    EXPECT_EQ(help_topics("usage: t COMMAND\n\ncommands:\n  dump FILE   d\n  help [COMMAND]   h\n"
-                          "  help format   the format\n"),
-              std::vector<std::string>{"format"});
+// Left out, a required option is asked for by name, when everything else required is given.
+TEST(ToolPages, EveryRequiredOptionIsAskedFor) {
+    for (const auto* command : tool::command_descriptions()) {
+        for (const auto& missing : command->options) {
+            if (!missing.required) {
+                continue;
+            }
+            std::vector<std::string> args{std::string(command->name)};
+            for (const auto& argument : command->arguments) {
+                args.emplace_back(argument.name == "DIR" ? "nowhere" : "x");
+            }
+            for (const auto& option : command->options) {
+                if (option.required && option.name != missing.name) {
+                    args.insert(args.end(), {"--" + std::string(option.name), "v"});
+                }
+            }
+            const auto given = run(args);
+            EXPECT_EQ(given.status, 2) << command->name << " " << missing.name;
+            EXPECT_TRUE(has(given.err, "missing --" + std::string(missing.name)))
+                << command->name << " " << missing.name << ": " << given.err;
+        }
+    }
+}
+
+TEST(ToolPages, TheManualPageHasTheToolAndEveryCommand) {
+    const auto text = page();
+    EXPECT_TRUE(text.starts_with(".TH SCENARIO-TOOL 1 \"\" \"scenario\\-builder 9.9\" ")) << text;
+    EXPECT_TRUE(has(text,
+                    ".SH NAME\nscenario\\-tool \\- the authors' command line of "
+                    "scenario\\-builder\n"));
+    const auto synopsis_section = part(text, ".SH SYNOPSIS\n", ".SH DESCRIPTION");
+    for (const auto* command : tool::command_descriptions()) {
+        EXPECT_TRUE(has(synopsis_section, synopsis(tool::usage_lines(*command).front())))
+            << command->name;
+    }
+    for (const auto& entry : tool::command_list()) {
+        EXPECT_TRUE(has(text, ".TP\n" + synopsis(entry.term) + "\n" + text_line(entry.text)))
+            << entry.term;
+    }
+    EXPECT_TRUE(has(text, ".PP\nexit status: 0 success"));
+    EXPECT_TRUE(text.ends_with(".SH \"SEE ALSO\"\n.BR scenario\\-builder (1)\n"));
+}
+
+TEST(ToolPages, TheCompletionOffersTheCommandsAndHelpTopics) {
+    const auto text = script();
+    const auto command_words = offered_words(text, "if ((cword == 1))");
+    const auto help_words = offered_words(text, "        help)\n");
+    for (const auto* command : tool::command_descriptions()) {
+        EXPECT_TRUE(has(command_words, " " + std::string(command->name) + " "));
+        EXPECT_TRUE(has(help_words, " " + std::string(command->name) + " "));
+    }
+    for (const auto* word : {" help ", " --help ", " --version "}) {
+        EXPECT_TRUE(has(command_words, word)) << word;
+    }
+    EXPECT_TRUE(has(help_words, " format "));
+    EXPECT_TRUE(text.ends_with("complete -F _scenario_tool scenario-tool\n"));
 }
 
 TEST(BuilderPage, HasTheBuildersHelpAndWhereTheInstalledProgramIs) {
-    const auto page = builder_page({"scenario-builder", 1, "9.9"}, driver::kUsage,
+    const auto text = builder_page({"scenario-builder", 1, "9.9"}, builder_description(),
                                    "/usr/lib/scenario-builder/scenario-builder", {});
     for (const auto* part :
          {".SH NAME\nscenario\\-builder \\- writes the built\\-in scenario",
-          "\\fB\\-\\-version\\fR\n", "\\fB\\-\\-help\\fR\n", "Exit status: 0",
+          ".SH SYNOPSIS\n.nf\n\\fBscenario\\-builder\\fR\n\\fBscenario\\-builder\\fR "
+          "\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR\n.fi\n",
+          ".TP\n\\fB\\-\\-version\\fR\nshow the name and version\n", "\\fB\\-\\-help\\fR\n",
+          ".PP\nExit status: 0",
           ".SH FILES\n.TP\n.I \"/usr/lib/scenario\\-builder/scenario\\-builder\""}) {
-        EXPECT_NE(page.find(part), std::string::npos) << part << "\n--- in ---\n" << page;
+        EXPECT_TRUE(has(text, part)) << part << "\n--- in ---\n" << text;
     }
 }
 

@@ -8,6 +8,8 @@ namespace scenario::docgen {
 
 namespace {
 
+using tool::ParagraphKind;
+
 std::string upper(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
@@ -18,6 +20,36 @@ std::string upper(std::string_view text) {
 
 std::string name_section(std::string_view name, std::string_view summary_text) {
     return ".SH NAME\n" + escape(name) + " \\- " + escape(summary_text) + "\n";
+}
+
+// The text's lines, each an input line of its own.
+std::string text_lines(std::string_view text) {
+    std::string out;
+    while (true) {
+        const auto end = text.find('\n');
+        out += text_line(text.substr(0, end)) + "\n";
+        if (end == std::string_view::npos) {
+            return out;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+// A list item: its term set as command-line notation, its text on one line.
+std::string tagged(std::string_view term, std::string_view text) {
+    std::string joined(text);
+    for (char& c : joined) {
+        c = c == '\n' ? ' ' : c;
+    }
+    return ".TP\n" + synopsis(term) + "\n" + (joined.empty() ? "" : text_line(joined) + "\n");
+}
+
+std::string tagged(std::span<const tool::ListEntry> entries) {
+    std::string out;
+    for (const auto& entry : entries) {
+        out += tagged(entry.term, entry.text);
+    }
+    return out;
 }
 
 }  // namespace
@@ -43,66 +75,64 @@ std::string see_also_section(const std::vector<std::string>& pages) {
     return out;
 }
 
-std::string help_blocks(const HelpText& help) {
+std::string help_paragraphs(const tool::CommandDescription& command,
+                            std::span<const tool::ListEntry> commands) {
     std::string out;
-    for (const auto& block : help.blocks) {
-        if (!block.lines.empty()) {
-            out += ".PP\n";
-            for (const auto& line : block.lines) {
-                out += text_line(line) + "\n";
-            }
-            continue;
-        }
-        for (const auto& item : block.items) {
-            out += ".TP\n" + synopsis(item.term) + "\n";
-            if (!item.text.empty()) {
-                out += text_line(item.text) + "\n";
-            }
+    for (const auto& paragraph : command.paragraphs) {
+        switch (paragraph.kind) {
+            case ParagraphKind::prose:
+                out += ".PP\n" + text_lines(paragraph.text);
+                break;
+            case ParagraphKind::exit_status:
+                out += ".PP\n" + text_lines("exit status: " + std::string(paragraph.text));
+                break;
+            case ParagraphKind::list:
+                for (const auto& item : paragraph.items) {
+                    out += tagged(item.term, item.text);
+                }
+                break;
+            case ParagraphKind::options:
+                out += tagged(tool::listed_options(command));
+                break;
+            case ParagraphKind::command_list:
+                out += tagged(commands);
+                break;
         }
     }
     return out;
 }
 
-std::string usage_forms(const HelpText& help) {
-    std::string out = ".PP\n.nf\n";
-    for (const auto& line : help.form_lines) {
+std::string synopsis_lines(const tool::CommandDescription& command) {
+    std::string out;
+    for (const auto& line : tool::usage_lines(command)) {
         out += synopsis(line) + "\n";
     }
-    return out + ".fi\n";
+    return out;
 }
 
-std::string tool_page(const PageHeading& heading, std::string_view tool_help,
-                      const std::vector<CommandPage>& commands,
+std::string tool_page(const PageHeading& heading, const tool::CommandDescription& tool,
+                      std::span<const tool::ListEntry> command_list,
+                      std::span<const tool::CommandDescription* const> commands,
                       const std::vector<std::string>& see_also) {
-    const HelpText tool = parse_help(tool_help);
-    std::string out = title_lines(heading) + name_section(heading.name, summary(tool));
-    out += ".SH SYNOPSIS\n.nf\n";
-    for (const auto& line : tool.form_lines) {
-        out += synopsis(line) + "\n";
-    }
+    std::string out = title_lines(heading) + name_section(heading.name, tool.summary);
+    out += ".SH SYNOPSIS\n.nf\n" + synopsis_lines(tool);
     std::string sections;
-    for (const auto& command : commands) {
-        const HelpText help = parse_help(command.help);
-        for (const auto& line : help.form_lines) {
-            out += synopsis(line) + "\n";
-        }
-        sections +=
-            ".SS " + quoted_argument(command.name) + "\n" + usage_forms(help) + help_blocks(help);
+    for (const auto* command : commands) {
+        out += synopsis_lines(*command);
+        sections += ".SS " + quoted_argument(command->name) + "\n.PP\n.nf\n" +
+                    synopsis_lines(*command) + ".fi\n" + help_paragraphs(*command);
     }
-    out += ".fi\n.SH DESCRIPTION\n" + help_blocks(tool) + ".SH COMMANDS\n" + sections;
+    out += ".fi\n.SH DESCRIPTION\n" + help_paragraphs(tool, command_list) + ".SH COMMANDS\n" +
+           sections;
     return out + see_also_section(see_also);
 }
 
-std::string builder_page(const PageHeading& heading, std::string_view builder_help,
+std::string builder_page(const PageHeading& heading, const tool::CommandDescription& builder,
                          std::string_view installed_program,
                          const std::vector<std::string>& see_also) {
-    const HelpText help = parse_help(builder_help);
-    std::string out = title_lines(heading) + name_section(heading.name, summary(help));
-    out += ".SH SYNOPSIS\n.nf\n";
-    for (const auto& line : help.form_lines) {
-        out += synopsis(line) + "\n";
-    }
-    out += ".fi\n.SH DESCRIPTION\n" + help_blocks(help);
+    std::string out = title_lines(heading) + name_section(heading.name, builder.summary);
+    out += ".SH SYNOPSIS\n.nf\n" + synopsis_lines(builder) + ".fi\n.SH DESCRIPTION\n" +
+           help_paragraphs(builder);
     if (!installed_program.empty()) {
         out += ".SH FILES\n.TP\n.I " + quoted_argument(installed_program) + "\n" +
                "The program as installed, not on the search path: it writes into its own "

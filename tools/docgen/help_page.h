@@ -1,10 +1,12 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "help_text.h"
+#include "cli/command_description.h"
+#include "cli/help_text.h"
 
 namespace scenario::docgen {
 
@@ -20,25 +22,24 @@ std::string title_lines(const PageHeading& heading);
 // "SEE ALSO" with the pages given as "name(section)", in bold.
 std::string see_also_section(const std::vector<std::string>& pages);
 
-// The blocks of a help text as roff: paragraphs as paragraphs, lists as tagged paragraphs.
-std::string help_blocks(const HelpText& help);
+// A command's paragraphs as roff: prose as paragraphs, lists, options and commands as tagged
+// paragraphs; `commands` fills a command list.
+std::string help_paragraphs(const tool::CommandDescription& command,
+                            std::span<const tool::ListEntry> commands = {});
 
-// The forms of a help text, one to a line, as a synopsis.
-std::string usage_forms(const HelpText& help);
+// The forms of a command, one to a line as its help breaks them, as a synopsis.
+std::string synopsis_lines(const tool::CommandDescription& command);
 
-struct CommandPage {
-    std::string_view name;
-    std::string_view help;
-};
-
-// scenario-tool(1): the tool's help as NAME, SYNOPSIS and DESCRIPTION, then each command's
-// help in COMMANDS, in the order of the tool's table.
-std::string tool_page(const PageHeading& heading, std::string_view tool_help,
-                      const std::vector<CommandPage>& commands,
+// scenario-tool(1): the tool's description as NAME, SYNOPSIS and DESCRIPTION, then each
+// command's in COMMANDS, in the order of the tool's table.
+std::string tool_page(const PageHeading& heading, const tool::CommandDescription& tool,
+                      std::span<const tool::ListEntry> command_list,
+                      std::span<const tool::CommandDescription* const> commands,
                       const std::vector<std::string>& see_also);
 
-// scenario-builder(1): the builder's help, and where the installed program is to be copied from.
-std::string builder_page(const PageHeading& heading, std::string_view builder_help,
+// scenario-builder(1): the builder's description, and where the installed program is to be
+// copied from.
+std::string builder_page(const PageHeading& heading, const tool::CommandDescription& builder,
                          std::string_view installed_program,
                          const std::vector<std::string>& see_also);
 

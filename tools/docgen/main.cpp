@@ -1,4 +1,4 @@
-// Makes the installed documents of both programs from their own help texts and the format
+// Makes the installed documents of both programs from their command descriptions and the format
 // reference: the manual pages and the bash completion. Run by the build.
 #include <fstream>
 #include <iostream>
@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "bash_completion.h"
-#include "cli/usage_text.h"
-#include "driver/usage_text.h"
+#include "builder_description.h"
 #include "help_page.h"
 #include "markdown_page.h"
 #include "tool.h"
@@ -26,14 +25,6 @@ constexpr std::string_view kUsage =
     "       scenario-docgen builder-page OUT INSTALLED_PROGRAM [SEE_ALSO ...]\n"
     "       scenario-docgen format-page MARKDOWN OUT [SEE_ALSO ...]\n"
     "       scenario-docgen bash-completion OUT\n";
-
-std::vector<CommandPage> tool_commands() {
-    std::vector<CommandPage> commands;
-    for (const auto& command : scenario::tool::command_helps()) {
-        commands.push_back({command.name, command.help});
-    }
-    return commands;
-}
 
 void write(const std::string& file, const std::string& text) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -63,17 +54,19 @@ int main(int argc, char** argv) {
     try {
         const std::string what = args.empty() ? "" : args[0];
         if (what == "tool-page" && args.size() >= 2) {
-            write(args[1], tool_page({"scenario-tool", 1, SCENARIO_VERSION},
-                                     scenario::tool::tool_help(), tool_commands(), rest(2)));
+            write(args[1],
+                  tool_page({"scenario-tool", 1, SCENARIO_VERSION},
+                            scenario::tool::tool_description(), scenario::tool::command_list(),
+                            scenario::tool::command_descriptions(), rest(2)));
         } else if (what == "builder-page" && args.size() >= 3) {
             write(args[1], builder_page({"scenario-builder", 1, SCENARIO_VERSION},
-                                        scenario::driver::kUsage, args[2], rest(3)));
+                                        builder_description(), args[2], rest(3)));
         } else if (what == "format-page" && args.size() >= 3) {
             write(args[2],
                   markdown_page({"scenario-text", 5, SCENARIO_VERSION}, read(args[1]), rest(3)));
         } else if (what == "bash-completion" && args.size() == 2) {
-            write(args[1],
-                  bash_completion("scenario-tool", scenario::tool::tool_help(), tool_commands()));
+            write(args[1], bash_completion("scenario-tool", scenario::tool::command_descriptions(),
+                                           scenario::tool::help_topics()));
         } else {
             std::cerr << kUsage;
             return 2;

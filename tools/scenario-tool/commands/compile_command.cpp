@@ -1,14 +1,14 @@
 #include "commands/compile_command.h"
 
-#include <array>
 #include <exception>
 #include <system_error>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "compiler/memorizza_percorso.h"
+#include "compiler/model/diagnostic_catalogue.h"
 #include "diagnostics/author_check.h"
 #include "files/directory_lock.h"
 #include "files/file_names.h"
@@ -90,11 +90,56 @@ CompileReport compile_texts(const CompileRequest& request) {
 
 namespace {
 
-constexpr std::array kCompileOptions{
-    OptionDescription{"line", true},  OptionDescription{"train", true},
-    OptionDescription{"title", true}, OptionDescription{"code", true},
-    OptionDescription{"out", true},   OptionDescription{"no-plan", false},
-    OptionDescription{"json", false},
+// The two faults that leave no compact file, as the help names them.
+static_assert(compiler::number_of(compiler::Fault::format_markers_in_use) == 1250);
+static_assert(compiler::number_of(compiler::Fault::scenario_codes_in_use) == 1251);
+
+constexpr std::string_view kSynopsis[] = {
+    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--no-plan] [--json]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "line",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the line description (format of <title>_linea.txt)"},
+    {.name = "train",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the train service text (format of <title>_<code>-.txt)"},
+    {.name = "title",
+     .placeholder = "TITLE",
+     .required = true,
+     .help = "the line title, which names the files and enters the codes"},
+    {.name = "code", .placeholder = "CODE", .required = true, .help = "the train code"},
+    {.name = "out",
+     .placeholder = "DIR",
+     .kind = ValueKind::directory,
+     .required = true,
+     .help = "an existing directory for the compact files"},
+    {.name = "no-plan", .help = "no track plan: <TITLE>_linea.dat is neither written nor removed"},
+    {.name = "json", .help = "report as one JSON object on standard output"},
+};
+constexpr Paragraph kParagraphs[] = {
+    {.text = "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
+             "<TITLE>_<CODE>.sim, <TITLE>_<CODE>.dat and, unless --no-plan, <TITLE>_linea.dat.\n"
+             "The texts are only read: the compile works on copies."},
+    {.kind = ParagraphKind::options},
+    {.text =
+         "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
+         "are written all the same, except for 1250 and 1251, which write none."},
+    {.kind = ParagraphKind::exit_status,
+     .text = "0 clean, 1 the texts have a fault, 2 wrong usage or unusable files",
+     .follows = true},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "compile",
+    .summary = "compile a line description and a train service text",
+    .listed_arguments = "...",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .paragraphs = kParagraphs,
 };
 
 std::string name_argument(const ParsedArguments& parsed, std::string_view option) {
@@ -103,10 +148,14 @@ std::string name_argument(const ParsedArguments& parsed, std::string_view option
 
 }  // namespace
 
+const CommandDescription& compile_description() {
+    return kDescription;
+}
+
 int compile_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const auto parsed = parse_arguments(args, kCompileOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << compile_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "cli/command_description.h"
 #include "diagnostics/compile_report.h"
 
 namespace scenario::tool {
@@ -25,6 +26,8 @@ struct CompileRequest {
 // the output directory cannot be written or an output would replace an input, and UsageError
 // for names that cannot name files.
 CompileReport compile_texts(const CompileRequest& request);
+
+const CommandDescription& compile_description();
 
 // `scenario-tool compile ...`: parses the arguments, compiles, reports; returns the exit status.
 int compile_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);

@@ -1,12 +1,11 @@
 #include "commands/documents_command.h"
 
-#include <array>
 #include <charconv>
 #include <exception>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "compiler/compile.h"
 #include "documents/document_forms.h"
 #include "documents/slowdown_order.h"
@@ -54,12 +53,66 @@ DocumentsResult make_documents(const DocumentsInput& input) {
 
 namespace {
 
-constexpr std::array kDocumentsOptions{
-    OptionDescription{"line", true},        OptionDescription{"train", true},
-    OptionDescription{"title", true},       OptionDescription{"code", true},
-    OptionDescription{"out", true},         OptionDescription{"leave-off", true, true},
-    OptionDescription{"category", true},    OptionDescription{"classification", true},
-    OptionDescription{"locked-mass", true},
+constexpr std::string_view kSynopsis[] = {
+    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--leave-off NAME]... "
+    "[--category TEXT] [--classification TEXT] [--locked-mass TONNES]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "line",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the line description (format of <title>_linea.txt)"},
+    {.name = "train",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the train service text (format of <title>_<code>-.txt)"},
+    {.name = "title",
+     .placeholder = "TITLE",
+     .required = true,
+     .help = "the line title, which names the files"},
+    {.name = "code", .placeholder = "CODE", .required = true, .help = "the train code"},
+    {.name = "out",
+     .placeholder = "DIR",
+     .kind = ValueKind::directory,
+     .required = true,
+     .help = "an existing directory for the two documents"},
+    {.name = "leave-off",
+     .placeholder = "NAME",
+     .repeats = true,
+     .help = "leave this location off both documents (repeatable)"},
+    {.name = "category",
+     .placeholder = "TEXT",
+     .help = "the train's category on the card (default \"V140 B\")"},
+    {.name = "classification",
+     .placeholder = "TEXT",
+     .help = "its classification (default REGIONALE)"},
+    {.name = "locked-mass", .placeholder = "TONNES", .help = "its locked mass (default 330)"},
+};
+constexpr Paragraph kParagraphs[] = {
+    {.text = "Compiles the two texts as scenario-builder does and, when they compile without a\n"
+             "fault, writes into DIR the train card <TITLE>_<CODE>_scheda_treno.txt and the\n"
+             "slowdown order <TITLE>_<CODE>_rallentamenti.txt (Windows-1252, CR LF), both or\n"
+             "neither. The card has a row for every station line, with its kilometre on the\n"
+             "line's chainage and its times, and a row wherever the speed limit or the running\n"
+             "speed changes; the order a row for every slowdown line."},
+    {.kind = ParagraphKind::options},
+    {.text = "The built-in texts with --leave-off \"LIDO DI SERENA\" give the builder's documents\n"
+             "byte for byte. A value the documents cannot print (a name longer than its column,\n"
+             "a time off the half minute, more than 99 slowdowns) is refused, naming the line."},
+    {.kind = ParagraphKind::exit_status,
+     .text = "0 written, 1 the texts have a fault, 2 wrong usage, a value that\n"
+             "cannot be printed or unusable files; with 1 and 2 nothing is written",
+     .follows = true},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "documents",
+    .summary = "make the train card and the slowdown order from the texts",
+    .listed_arguments = "...",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .paragraphs = kParagraphs,
 };
 
 // A text the card prints in a cell: control characters would break its lines.
@@ -91,10 +144,14 @@ std::string place(const std::string& train_text, std::int32_t line) {
 
 }  // namespace
 
+const CommandDescription& documents_description() {
+    return kDescription;
+}
+
 int documents_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const auto parsed = parse_arguments(args, kDocumentsOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << documents_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");

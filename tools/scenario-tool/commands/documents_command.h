@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_description.h"
 #include "diagnostics/compile_report.h"
 #include "documents/train_card.h"
 
@@ -40,6 +41,8 @@ struct DocumentsResult {
 // fault, makes the train card and the slowdown order from them. Throws DocumentRefusal for a
 // value the documents cannot print.
 DocumentsResult make_documents(const DocumentsInput& input);
+
+const CommandDescription& documents_description();
 
 // `scenario-tool documents ...`: parses the arguments, makes both documents, writes them as one
 // set; returns the exit status.

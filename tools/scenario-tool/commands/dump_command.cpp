@@ -1,6 +1,5 @@
 #include "commands/dump_command.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -8,7 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "files/replace_file.h"
 #include "inspect/compact_file.h"
 #include "inspect/dump_render.h"
@@ -16,13 +15,55 @@
 
 namespace scenario::tool {
 
+namespace {
+
+std::span<const std::string_view> layouts() {
+    static constexpr std::string_view kLayouts[] = {"scenario", "cells", "plan"};
+    return kLayouts;
+}
+
+constexpr std::string_view kSynopsis[] = {
+    "FILE [--json] [--cells A..B] [--every N] [--as scenario|cells|plan]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "json"},
+    {.name = "cells", .placeholder = "A..B"},
+    {.name = "every", .placeholder = "N"},
+    {.name = "as", .placeholder = "LAYOUT", .kind = ValueKind::choice, .choices = layouts},
+};
+constexpr ArgumentDescription kArguments[] = {{"FILE", ValueKind::file}};
+constexpr ListItem kLayoutsTold[] = {
+    {"scenario table", "every entry with its field names"},
+    {"cells", "the non-zero fields of each cell, or of the cells A to B"},
+    {"track plan", "length, bounding box and a point every N metres (default 1000)"},
+};
+constexpr Paragraph kParagraphs[] = {
+    {.text =
+         "Decodes a compact file by its layout, chosen from the name (.sim the scenario table,\n"
+         "_linea.dat the track plan, any other .dat the cells) or by --as:"},
+    {.kind = ParagraphKind::list, .items = kLayoutsTold, .follows = true},
+    {.text = "A file whose size does not fit its layout is reported as such.", .follows = true},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "dump",
+    .summary = "decode a compact file (.sim, .dat, _linea.dat)",
+    .listed_arguments = "FILE",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .arguments = kArguments,
+    .paragraphs = kParagraphs,
+};
+
+}  // namespace
+
+const CommandDescription& dump_description() {
+    return kDescription;
+}
+
 int dump_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    static constexpr std::array kOptions{
-        OptionDescription{"json", false}, OptionDescription{"cells", true},
-        OptionDescription{"every", true}, OptionDescription{"as", true}};
-    const auto parsed = parse_arguments(args, kOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << dump_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 1, "the compact file FILE");

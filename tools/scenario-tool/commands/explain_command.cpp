@@ -7,7 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "compiler/model/diagnostic_catalogue.h"
 #include "diagnostics/warning_catalogue.h"
 #include "io/text_encoding.h"
@@ -109,11 +109,39 @@ std::optional<ExplainedEntry> find_explained(std::string_view number_or_name) {
     return std::nullopt;
 }
 
+namespace {
+
+constexpr std::string_view kSynopsis[] = {"N|NAME", "--list"};
+constexpr OptionDescription kOptions[] = {{.name = "list"}};
+constexpr ArgumentDescription kArguments[] = {{"N|NAME"}};
+constexpr Paragraph kParagraphs[] = {
+    {.text = "Explains an error the compile reports, by its number N (as in 'error 16') or its\n"
+             "name (signal_cell_taken): what it means, whether a position goes with it, what\n"
+             "causes it, a line that raises it and how to mend it. --list gives the number, name\n"
+             "and meaning of every one; warnings are explained by their names\n"
+             "(out-of-order), as check prints them after -W."},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "explain",
+    .summary = "explain an error or a warning (--list: all of them)",
+    .listed_arguments = "N|NAME",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .arguments = kArguments,
+    .paragraphs = kParagraphs,
+};
+
+}  // namespace
+
+const CommandDescription& explain_description() {
+    return kDescription;
+}
+
 int explain_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    static constexpr std::array kOptions{OptionDescription{"list", false}};
-    const auto parsed = parse_arguments(args, kOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << explain_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     if (parsed.flag("list")) {

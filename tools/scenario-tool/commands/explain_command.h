@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_description.h"
+
 namespace scenario::tool {
 
 // One entry `scenario-tool explain` can show: a fault of the catalogue, and later other
@@ -27,6 +29,8 @@ std::vector<ExplainedEntry> explained_entries();
 // The entry of a number ("16") or a symbolic name ("signal_cell_taken"); the first table that
 // has it wins.
 std::optional<ExplainedEntry> find_explained(std::string_view number_or_name);
+
+const CommandDescription& explain_description();
 
 // `scenario-tool explain N|NAME` and `scenario-tool explain --list`; returns the exit status.
 int explain_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);

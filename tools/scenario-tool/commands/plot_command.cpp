@@ -1,12 +1,11 @@
 #include "commands/plot_command.h"
 
-#include <array>
 #include <filesystem>
 #include <optional>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "diagnostics/author_check.h"
 #include "files/replace_file.h"
 #include "io/author_texts.h"
@@ -17,14 +16,52 @@
 
 namespace scenario::tool {
 
+namespace {
+
+constexpr std::string_view kSynopsis[] = {
+    "DIR --out FILE.svg [--title TITLE --code CODE] [--line FILE --train FILE]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "out",
+     .placeholder = "FILE.svg",
+     .kind = ValueKind::file,
+     .required = true,
+     .extension = "svg"},
+    {.name = "title", .placeholder = "TITLE"},
+    {.name = "code", .placeholder = "CODE"},
+    {.name = "line", .placeholder = "FILE", .kind = ValueKind::file},
+    {.name = "train", .placeholder = "FILE", .kind = ValueKind::file},
+};
+constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
+constexpr Paragraph kParagraphs[] = {
+    {.text = "Draws the compiled scenario in DIR as one SVG picture: the track plan from\n"
+             "<title>_linea.dat with the stations, the signals and the slowdown marked on it,\n"
+             "and below it the profile along the route: gradient, height, speed limit,\n"
+             "adhesion, mountain spans and station zones. DIR must hold one scenario (.sim);\n"
+             "--title and --code choose one when it holds several. With --line FILE and\n"
+             "--train FILE the problems 'check' finds in those texts are marked on the profile\n"
+             "at their positions (red errors, orange warnings; the message as a tooltip)."},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "plot",
+    .summary = "draw a compiled scenario as one SVG picture",
+    .listed_arguments = "DIR --out SVG",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .arguments = kArguments,
+    .paragraphs = kParagraphs,
+};
+
+}  // namespace
+
+const CommandDescription& plot_description() {
+    return kDescription;
+}
+
 int plot_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    static constexpr std::array kOptions{
-        OptionDescription{"out", true}, OptionDescription{"title", true},
-        OptionDescription{"code", true}, OptionDescription{"line", true},
-        OptionDescription{"train", true}};
-    const auto parsed = parse_arguments(args, kOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << plot_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 1, "the directory DIR");

@@ -1,11 +1,10 @@
 #include "commands/sources_command.h"
 
-#include <array>
 #include <system_error>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "files/file_names.h"
 #include "files/replace_file.h"
 #include "io/output_guard.h"
@@ -59,11 +58,40 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
     return names;
 }
 
+namespace {
+
+constexpr std::string_view kSynopsis[] = {"DIR [--force]"};
+constexpr OptionDescription kOptions[] = {{.name = "force"}};
+constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
+constexpr Paragraph kParagraphs[] = {
+    {.text =
+         "Writes the five built-in texts into DIR (made if absent) under the names the builder\n"
+         "gives them, byte for byte what scenario-builder writes: the line description\n"
+         "(<title>_linea.txt), the train service text (<title>_<code>-.txt), the train card,\n"
+         "the slowdown order and the notes. Deletes nothing. A file of the same name that is\n"
+         "already there is left alone and the command fails, unless --force replaces it."},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "sources",
+    .summary = "write the built-in texts into DIR",
+    .listed_arguments = "DIR",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .arguments = kArguments,
+    .paragraphs = kParagraphs,
+};
+
+}  // namespace
+
+const CommandDescription& sources_description() {
+    return kDescription;
+}
+
 int sources_command(std::span<const std::string> args, std::ostream& out, std::ostream& /*err*/) {
-    static constexpr std::array kOptions{OptionDescription{"force", false}};
-    const auto parsed = parse_arguments(args, kOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << sources_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 1, "the directory DIR");

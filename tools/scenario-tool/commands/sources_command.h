@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_description.h"
+
 namespace scenario::tool {
 
 // Writes the five built-in texts into the directory with the builder's own writers and names,
@@ -16,6 +18,7 @@ namespace scenario::tool {
 std::vector<std::string> write_sources(const std::filesystem::path& directory, bool replace);
 
 // `scenario-tool sources DIR [--force]`; returns the exit status.
+const CommandDescription& sources_description();
 int sources_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 }  // namespace scenario::tool

@@ -1,7 +1,6 @@
 #include "commands/view_command.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <ctime>
 #include <exception>
@@ -11,7 +10,7 @@
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "cli/usage_text.h"
+#include "cli/help_text.h"
 #include "compiler/compile.h"
 #include "diagnostics/author_check.h"
 #include "files/replace_file.h"
@@ -29,10 +28,54 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array kViewOptions{
-    OptionDescription{"line", true}, OptionDescription{"train", true},
-    OptionDescription{"out", true},  OptionDescription{"title", true},
-    OptionDescription{"code", true},
+constexpr std::string_view kSynopsis[] = {
+    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "line",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the line description (format of <title>_linea.txt)"},
+    {.name = "train",
+     .placeholder = "FILE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the train service text (format of <title>_<code>-.txt)"},
+    {.name = "out",
+     .placeholder = "PAGE",
+     .kind = ValueKind::file,
+     .required = true,
+     .help = "the page to write (replaced when it exists)",
+     .extension = "html"},
+    {.name = "title",
+     .placeholder = "TITLE",
+     .help = "the line title, when the text's name does not give it"},
+    {.name = "code", .placeholder = "CODE", .help = "the train code, likewise"},
+};
+constexpr Paragraph kParagraphs[] = {
+    {.text = "Compiles the two texts in memory, as compile does, and writes one HTML page that\n"
+             "shows the line and the run: the track plan, north up, to pan and zoom, and under\n"
+             "it the profile along the route (height, gradient, curves, speed limit and\n"
+             "slowdowns, adhesion) on one axis of metres, with a cursor that tells what applies\n"
+             "at each metre. Every station, signal, board and span links back to the line of the\n"
+             "text that made it, and the problems 'check' finds are listed and marked where they\n"
+             "lie. The page is one file and loads nothing: open it in any browser, or send it.\n"
+             "PAGE.html#m=37500 opens it at that metre, PAGE.html#find=NAME at that station."},
+    {.kind = ParagraphKind::options},
+    {.text = "The page is written even when the texts have faults: it shows them."},
+    {.kind = ParagraphKind::exit_status,
+     .text = "0 written, 1 written and the texts have a fault, 2 wrong usage or\n"
+             "unusable files (nothing written)",
+     .follows = true},
+};
+
+constexpr CommandDescription kDescription{
+    .name = "view",
+    .summary = "write the route page: plan, profile, records, problems",
+    .listed_arguments = "...",
+    .synopsis = kSynopsis,
+    .options = kOptions,
+    .paragraphs = kParagraphs,
 };
 
 constexpr std::string_view kLineSuffix = "_linea.txt";
@@ -68,10 +111,14 @@ std::string stamp_now() {
 
 }  // namespace
 
+const CommandDescription& view_description() {
+    return kDescription;
+}
+
 int view_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const auto parsed = parse_arguments(args, kViewOptions);
+    const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
-        out << view_help();
+        out << help_text(kDescription);
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");

@@ -1,0 +1,87 @@
+// Every command runs with each of its options on the built-in texts, in process: a command that
+// asks its parsed arguments for an option its description does not declare throws a logic
+// error here, whichever option it is.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/file_names.h"
+#include "sources/scenario_names.h"
+#include "support/run_program.h"
+#include "tool.h"
+
+namespace scenario::tool {
+namespace {
+
+using sources::kLineTitle;
+using sources::kTrainCode;
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Run run(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = run_tool(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
+    testing::TempDir dir;
+    const auto at = [&](std::string_view name) { return (dir.path() / name).string(); };
+    const std::string texts = at("texts");
+    const std::string line = (dir.path() / "texts" / files::line_text_name(kLineTitle)).string();
+    const std::string train =
+        (dir.path() / "texts" / files::train_text_name(kLineTitle, kTrainCode)).string();
+    const std::string title(kLineTitle);
+    const std::string code(kTrainCode);
+    const std::vector<std::string> texts_of{"--line", line, "--train", train};
+    const std::vector<std::string> names{"--title", title, "--code", code, "--out", texts};
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const std::string compact = texts + "/" + title;
+    // clang-format off
+    const std::vector<std::vector<std::string>> cases{
+        {"sources", texts},
+        {"sources", texts, "--force"},
+        with(with({"check"}, texts_of), {"--strict", "-Wno-out-of-order", "--color=never"}),
+        with(with({"check"}, texts_of), {"--json"}),
+        with(with(with({"compile"}, texts_of), names), {"--no-plan", "--json"}),
+        with(with({"compile"}, texts_of), names),
+        {"dump", compact + "_" + code + ".sim", "--json"},
+        {"dump", compact + "_" + code + ".dat", "--cells", "3..4", "--as", "cells"},
+        {"dump", compact + "_linea.dat", "--every", "5000"},
+        with({"plot", texts, "--out", at("plot.svg"), "--title", title, "--code", code}, texts_of),
+        with(with({"view"}, texts_of), {"--out", at("route.html"), "--title", "T", "--code", "C"}),
+        {"explain", "16"},
+        {"explain", "--list"},
+        with(with(with({"documents"}, texts_of), names),
+             {"--leave-off", "LIDO DI SERENA", "--leave-off", "RIVA BELLA", "--category",
+              "V140 B", "--classification", "REGIONALE", "--locked-mass", "330"}),
+    };
+    // clang-format on
+    for (const auto* command : command_descriptions()) {
+        const auto help = run({std::string(command->name), "--help"});
+        EXPECT_EQ(help.status, 0) << command->name;
+        bool ran = false;
+        for (const auto& args : cases) {
+            if (args.front() != command->name) {
+                continue;
+            }
+            ran = true;
+            const auto result = run(args);
+            EXPECT_EQ(result.status, 0) << args.front() << " " << args.back() << "\n" << result.err;
+        }
+        EXPECT_TRUE(ran) << command->name << " has no case here";
+    }
+}
+
+}  // namespace
+}  // namespace scenario::tool

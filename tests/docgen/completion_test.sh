@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # bash completes scenario-tool with the script the build made: command words, each command's
-# options, the values of options and its file and directory arguments. Run in a directory
-# with a file, an SVG picture and a directory in it.
+# options, the values of options (the warning names after -Wno-) and its file and directory
+# arguments. Run in a directory with a file, an SVG picture and a directory in it.
 #
 #   completion_test.sh COMPLETION_SCRIPT
 set -u
@@ -51,6 +51,8 @@ scenario-tool compile --no|--no-plan
 scenario-tool check --col|--color= 
 scenario-tool check --color=a|always auto 
 scenario-tool check -W|-Wno- 
+scenario-tool check -Wno-out-of|-Wno-out-of-order 
+scenario-tool check --json -Wno-lone|-Wno-lone-cr 
 scenario-tool dump --as |cells plan scenario 
 scenario-tool dump --as c|cells 
 scenario-tool dump l|line.svg line.txt 

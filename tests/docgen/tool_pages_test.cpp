@@ -10,6 +10,7 @@
 #include "bash_completion.h"
 #include "builder_description.h"
 #include "cli/command_line.h"
+#include "commands/check_command.h"
 #include "help_page.h"
 #include "roff.h"
 #include "tool.h"
@@ -152,9 +153,7 @@ TEST(ToolPages, EveryDeclaredOptionIsParsedAndShownEverywhere) {
                     << what << "\n"
                     << branch;
             }
-            for (const auto& choice : option.spelling == Spelling::joined
-                                          ? std::vector<std::string>{}
-                                          : choices(option)) {
+            for (const auto& choice : choices(option)) {
                 EXPECT_TRUE(has(branch, " " + choice + " ") || has(branch, "'" + choice + " ") ||
                             has(branch, " " + choice + "'"))
                     << what << " " << choice;
@@ -229,7 +228,7 @@ TEST(ToolPages, TheManualPageHasTheToolAndEveryCommand) {
     EXPECT_TRUE(text.ends_with(".SH \"SEE ALSO\"\n.BR scenario\\-builder (1)\n"));
 }
 
-TEST(ToolPages, TheCompletionOffersTheCommandsAndHelpTopics) {
+TEST(ToolPages, TheCompletionOffersTheCommandsAndTheWarningNames) {
     const auto text = script();
     const auto command_words = offered_words(text, "if ((cword == 1))");
     const auto help_words = offered_words(text, "        help)\n");
@@ -241,6 +240,11 @@ TEST(ToolPages, TheCompletionOffersTheCommandsAndHelpTopics) {
         EXPECT_TRUE(has(command_words, word)) << word;
     }
     EXPECT_TRUE(has(help_words, " format "));
+    const auto names = offered_words(text, "-Wno-*)");
+    ASSERT_FALSE(tool::warning_names().empty());
+    for (const auto name : tool::warning_names()) {
+        EXPECT_TRUE(has(names, " " + std::string(name) + " ")) << name;
+    }
     EXPECT_TRUE(text.ends_with("complete -F _scenario_tool scenario-tool\n"));
 }
 

@@ -71,6 +71,7 @@ std::string function_name(std::string_view program) {
 std::string command_branch(const tool::CommandDescription& command) {
     // Options whose values complete alike share a branch: "--line | --train)".
     std::vector<std::pair<std::string, std::vector<std::string>>> value_branches;
+    std::string joined_branches;
     std::vector<std::string> option_words;
     for (const auto& option : command.options) {
         option_words.push_back(option_word(option));
@@ -80,6 +81,18 @@ std::string command_branch(const tool::CommandDescription& command) {
         const auto action = value_completion(option.kind, option.extension, choices_of(option),
                                              "                    ");
         if (option.spelling == Spelling::joined) {
+            // The value is part of the word: "-Wno-out" completes to the names after "-Wno-".
+            if (option.kind == ValueKind::choice) {
+                const std::string prefix(option.name);
+                joined_branches += "                " + prefix +
+                                   "*)\n"
+                                   "                    COMPREPLY=($(compgen -P " +
+                                   prefix + " -W '" + join(choices_of(option), " ") +
+                                   "' -- \"${cur#" + prefix +
+                                   "}\"))\n"
+                                   "                    return\n"
+                                   "                    ;;\n";
+            }
             continue;
         }
         auto branch = std::find_if(value_branches.begin(), value_branches.end(),
@@ -101,6 +114,9 @@ std::string command_branch(const tool::CommandDescription& command) {
         out += "            esac\n";
     }
     out += "            $split && return\n";
+    if (!joined_branches.empty()) {
+        out += "            case $cur in\n" + joined_branches + "            esac\n";
+    }
     out +=
         "            if [[ $cur == -* ]]; then\n"
         "                COMPREPLY=($(compgen -W '" +

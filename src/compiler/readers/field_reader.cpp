@@ -25,8 +25,14 @@ std::string place_text(TextPlace place) {
 
 }  // namespace
 
-FieldFailure::FieldFailure(TextPlace place, const std::string& what)
-    : ReadFailure(place_text(place) + ": " + what), place_(place), reason_(what) {}
+FieldFailure::FieldFailure(TextPlace place, const std::string& what, Cause cause, std::string value,
+                           std::string token)
+    : ReadFailure(place_text(place) + ": " + what),
+      place_(place),
+      reason_(what),
+      cause_(cause),
+      value_(std::move(value)),
+      token_(std::move(token)) {}
 
 bool FieldReader::at_line_end() const {
     if (pos_ >= bytes_.size()) {
@@ -66,7 +72,8 @@ void FieldReader::start_field(std::string_view what) {
         missing_ = what;
     }
     if (text_over) {
-        fail("the text ends where a further field was expected");
+        fail("the text ends where a further field was expected", FieldFailure::Cause::cut_short,
+             what);
     }
 }
 
@@ -79,12 +86,14 @@ TextPlace FieldReader::line_end_of_record() const {
     return {record_line_, static_cast<std::int32_t>(end - record_line_start_ + 1)};
 }
 
-void FieldReader::fail(const std::string& what) const {
+void FieldReader::fail(const std::string& what, FieldFailure::Cause cause, std::string_view value,
+                       std::string_view token) const {
     if (!missing_.empty()) {
         throw FieldFailure(line_end_of_record(),
-                           "the line of the '" + keyword_ + "' record ends before its " + missing_);
+                           "the line of the '" + keyword_ + "' record ends before its " + missing_,
+                           FieldFailure::Cause::cut_short, missing_);
     }
-    throw FieldFailure(field_, what);
+    throw FieldFailure(field_, what, cause, std::string(value), std::string(token));
 }
 
 void FieldReader::note_span(std::size_t begin, std::size_t end) {
@@ -154,7 +163,8 @@ std::string FieldReader::read_text(std::string_view what) {
     note_span(begin, pos_);
     if (length > kLongestText) {
         fail("a text field of " + std::to_string(length) + " bytes is longer than " +
-             std::to_string(kLongestText));
+                 std::to_string(kLongestText),
+             FieldFailure::Cause::too_long, what);
     }
     tell_value(0);
     if (pos_ < bytes_.size()) {
@@ -215,13 +225,15 @@ std::int64_t FieldReader::read_number(std::int64_t lowest, std::int64_t highest,
             ++end;
         }
         note_span(begin, end);
-        fail("\"" + std::string(bytes_.substr(begin, end - begin)) + "\" is not a number");
+        fail("\"" + std::string(bytes_.substr(begin, end - begin)) + "\" is not a number",
+             FieldFailure::Cause::not_a_number, what, bytes_.substr(begin, end - begin));
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
     note_span(begin, pos_);
     if (value < lowest || value > highest) {
         fail("the value " + std::string(bytes_.substr(begin, pos_ - begin)) + " does not fit a " +
-             std::string(width) + " field");
+                 std::string(width) + " field",
+             FieldFailure::Cause::out_of_range, what, bytes_.substr(begin, pos_ - begin));
     }
     end_number_field();
     tell_value(value);

@@ -17,15 +17,32 @@ namespace scenario::compiler {
 // failing field (for a record cut short, the end of the record's own line).
 class FieldFailure : public ReadFailure {
   public:
-    FieldFailure(TextPlace place, const std::string& what);
+    // What kind of field could not be read, for the author's tools to explain it.
+    enum class Cause : std::uint8_t {
+        other,
+        cut_short,     // the record's line (or the text) ended before the value
+        not_a_number,  // the field holds something else than digits
+        out_of_range,  // the number does not fit its variable
+        too_long,      // a text field longer than a name can be written back
+    };
+
+    FieldFailure(TextPlace place, const std::string& what, Cause cause = Cause::other,
+                 std::string value = {}, std::string token = {});
     TextPlace place() const { return place_; }
     std::int32_t line() const { return place_.line; }
     // What went wrong, without the place.
     const std::string& reason() const { return reason_; }
+    Cause cause() const { return cause_; }
+    // The name of the value that could not be read, and its bytes as written.
+    const std::string& value() const { return value_; }
+    const std::string& token() const { return token_; }
 
   private:
     TextPlace place_;
     std::string reason_;
+    Cause cause_;
+    std::string value_;
+    std::string token_;
 };
 
 // Reads a scenario text field by field, the way the line and train texts are written: fields
@@ -97,7 +114,8 @@ class FieldReader {
     std::int64_t read_number(std::int64_t lowest, std::int64_t highest, std::string_view width,
                              std::string_view what);
     TextPlace line_end_of_record() const;
-    [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void fail(const std::string& what, FieldFailure::Cause cause,
+                           std::string_view value, std::string_view token = {}) const;
     void note_span(std::size_t begin, std::size_t end);
     void tell_value(std::int64_t read);
 

@@ -336,9 +336,6 @@ class LineTextReader : RecordReading {
         state_.spanCount = 0;
         if (state_.buildFlag != 0) {
             if (!state_.plan.allocated()) {
-                if (recovering()) {
-                    return Flow::stop;  // check mode has nothing to place the records on
-                }
                 throw FieldFailure(in_.place(), "the plan needs a route length, and none was read");
             }
             // The route starts at the origin heading along +y.
@@ -349,9 +346,6 @@ class LineTextReader : RecordReading {
             state_.plan.axis[1].values[0] = 0;
             state_.plan.axis[0].values[1] = 0;
             state_.plan.axis[1].values[1] = 1;
-        }
-        if (recovering() && !state_.has_cells()) {
-            return Flow::stop;
         }
         while (next_keyword()) {
             const KeywordField field(state_.fieldBuffer);

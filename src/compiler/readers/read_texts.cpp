@@ -59,11 +59,19 @@ void read_texts(BuildState& state, const SourceText& line_text, const SourceText
     } catch (const FieldFailure& failure) {
         // The one failure handler of the build: whatever could not be read is error 25.
         const TextPlace at = failure.place();
+        Occurrence occurrence;
+        occurrence.text = reading;
+        occurrence.at.place = at;
+        occurrence.record = state.currentRecord;
+        occurrence.arguments = failure_arguments(failure);
         record_fault<Fault::reading_failure>(
-            state, ErrorSite::in_text(reading, at.line, at.column, failure.reason()));
+            state, ErrorSite::in_text(reading, at.line, at.column, failure.reason()), occurrence);
     } catch (const std::exception& failure) {
-        record_fault<Fault::reading_failure>(state,
-                                             ErrorSite::in_text(reading, 0, 0, failure.what()));
+        Occurrence occurrence;
+        occurrence.text = reading;
+        occurrence.arguments = {{"reason", failure.what()}, {"cause", "other"}};
+        record_fault<Fault::reading_failure>(
+            state, ErrorSite::in_text(reading, 0, 0, failure.what()), occurrence);
     }
 }
 

@@ -349,9 +349,19 @@ bool RecordReading::recover_after(Flow flow, bool unreadable_record) {
     return !in_.at_end();
 }
 
+std::vector<Argument> failure_arguments(const FieldFailure& failure) {
+    static constexpr std::string_view kCauses[] = {"other", "cut-short", "not-a-number",
+                                                   "out-of-range", "too-long"};
+    return {{"reason", failure.reason()},
+            {"cause", std::string(kCauses[static_cast<std::size_t>(failure.cause())])},
+            {"value", failure.value()},
+            {"token", files::utf8_from_1252(failure.token())}};
+}
+
 void RecordReading::unreadable(const FieldFailure& failure) {
     const TextPlace at = failure.place();
     Occurrence occurrence = occurrence_at(at);
+    occurrence.arguments = failure_arguments(failure);
     record_fault<Fault::reading_failure>(
         state_, ErrorSite::in_text(source_, at.line, at.column, failure.reason()), occurrence);
     if (current_ != kNoRecord || matched_ > 0) {

@@ -284,6 +284,10 @@ auto with_failures_placed(const FieldReader& in, Read&& read) {
     }
 }
 
+// A reading failure's cause as named arguments of its diagnostic: "reason", "cause"
+// (cut-short, not-a-number, out-of-range, too-long, other), "value" and "token".
+std::vector<Argument> failure_arguments(const FieldFailure& failure);
+
 // The record kinds of a text whose keyword words the field holds, in the readers' order.
 std::vector<const RecordDescription*> kinds_named_by(const KeywordField& field,
                                                      SourceTextKind text);

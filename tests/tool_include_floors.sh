@@ -16,12 +16,13 @@ table='floor  folder       holds
 0      core         src/compiler, src/files, src/sources: the builder'\''s own compile
 1      cli          exit statuses, option parsing, help texts
 2      io           the author'\''s texts, output guards, safe names, text encoding, JSON
-3      diagnostics  the diagnostic and its renderer, warnings, author checks, compile report
-3      inspect      compact files decoded, dump, format reference
-3      documents    train card, slowdown order and the forms they are printed in
-4      view         the scenario view and the SVG plot
-5      commands     one file per command: options in, parts called, exit status out
-6      .            tool.cpp (the command table) and main.cpp'
+3      reading      the one reading of the texts as the author tools hear it, route facts
+4      diagnostics  the diagnostics of a reading, their text and JSON, the compile report
+4      inspect      compact files decoded, dump, format reference
+4      documents    train card, slowdown order and the forms they are printed in
+5      view         the scenario view, the SVG plot and the route page
+6      commands     one file per command: options in, parts called, exit status out
+7      .            tool.cpp (the command table) and main.cpp'
 
 declare -A floor_of=()
 while read -r floor folder _; do

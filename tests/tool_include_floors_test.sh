@@ -58,7 +58,7 @@ expect_refused cycle io/text_encoding.cpp '#include "io/json_writer.h"' \
     "cycle through" "io/text_encoding.cpp:$(($(lines_of io/text_encoding.cpp) + 1)): io/text_encoding -> io/json_writer"
 
 copy_tree
-sed -i 's/^6      \./6      root/' "$work/tree/docs/architecture.md"
+sed -i "s/^7      \\./7      root/" "$work/tree/docs/architecture.md"
 if bash "$guard" "$work/tree" >"$work/out" 2>&1 || ! grep -q 'word for word' "$work/out"; then
     echo "FAIL table: the guard passed a docs/architecture.md whose table differs"
     failed=1

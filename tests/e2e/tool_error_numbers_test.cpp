@@ -124,15 +124,21 @@ TEST(ToolErrorNumbers, TheTextReportNamesFileLineAndPosition) {
                                      "--title", "A - B", "--code", "R1", "--out", "out"},
                                     dir.path());
     EXPECT_EQ(result.status, 1);
-    // As compilers print it: the place, the line with a caret under the value, note and hint.
-    EXPECT_EQ(result.err,
-              "train.txt:18:12: error 16: a signal lands on a cell that is already taken (position "
-              "1100 m)\n"
-              " 18 | segnale,   1100,   1, 4, 0,  0, 0,    0,  0,0,0, 0\n"
-              "    |            ^\n"
-              "note: the build stops reading this text here: the records after it are not "
-              "compiled\n"
-              "help: 'scenario-tool explain 16' tells the cause and the mend\n");
+    // As compilers print it: the place, the line with a caret under the value, the notes (the
+    // other party of the cell at its own place), the hint and the closing count.
+    EXPECT_EQ(
+        result.err,
+        "train.txt:18:12: error 16: a signal lands on a cell that is already taken (position "
+        "1100 m, cell 23)\n"
+        " 18 | segnale,   1100,   1, 4, 0,  0, 0,    0,  0,0,0, 0\n"
+        "    |            ^~~~\n"
+        "note: the build stops reading this text here: the records after it are not "
+        "compiled\n"
+        "line.txt:18:19: note: the cell was taken here, by the maximum-speed board at 1100 m\n"
+        " 18 | indicatori_vmax,  1100,  60,  70,  70,  0,  ,  ,  ,  0\n"
+        "    |                   ^~~~\n"
+        "help: 'scenario-tool explain 16' tells the cause and the mend\n"
+        "1 error generated.\n");
     EXPECT_TRUE(result.out.starts_with("route 20000 m, 541 cells, 3 stations, 0 signals"))
         << result.out;
 }

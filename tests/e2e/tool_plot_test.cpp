@@ -104,8 +104,8 @@ TEST(ToolPlot, TheProblemsOfTheTextsAreMarkedAtTheirPositions) {
         dir.path());
     ASSERT_EQ(result.status, 0) << result.err;
     const auto svg = read_bytes(dir.path() / "marked.svg");
-    EXPECT_NE(svg.find("<title>warning value-changed: 'pendenza': the gradient -150 is kept as "
-                       "code 206"),
+    EXPECT_NE(svg.find("<title>warning value-changed: the gradient -150 is stored as code 206, "
+                       "which reads as 106"),
               std::string::npos);
     EXPECT_EQ(
         run_program(SCENARIO_TOOL_EXE, {"plot", ".", "--out", "x.svg", "--line", line}, dir.path())

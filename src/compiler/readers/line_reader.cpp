@@ -334,6 +334,11 @@ class LineTextReader : RecordReading {
 
     Flow records() {
         state_.spanCount = 0;
+        // Check mode after a fault of the route length: without cells nothing can be placed,
+        // and that fault already says why.
+        if (recovering() && !state_.has_cells() && state_.faultsRecorded > 0) {
+            return Flow::stop;
+        }
         if (state_.buildFlag != 0) {
             if (!state_.plan.allocated()) {
                 throw FieldFailure(in_.place(), "the plan needs a route length, and none was read");
@@ -446,7 +451,7 @@ class LineTextReader : RecordReading {
         const std::int64_t end = std::int64_t{start} + length;
         if (end > std::int64_t{state_.plan.last_metre()} - 2) {
             record_fault<Fault::record_near_route_end>(state_, start, site(at.place),
-                                                       occurrence_at(at.place));
+                                                       occurrence_at(at));
             return Flow::end_of_records;
         }
         if (observing()) {
@@ -591,7 +596,7 @@ class LineTextReader : RecordReading {
         const std::int64_t c = board_cell(p);
         TrackCell* cell = cell_at(state_, c);
         if (cell == nullptr || !is_free(*cell)) {
-            auto occurrence = occurrence_at(at.place);
+            auto occurrence = occurrence_at(at);
             occurrence.involved = {static_cast<std::int32_t>(c)};
             occurrence.cell = cell == nullptr ? -1 : static_cast<std::int32_t>(c);
             record_fault<Fault::sign_board_cell_taken>(state_, p, site(at.place), occurrence);
@@ -599,7 +604,7 @@ class LineTextReader : RecordReading {
         }
         // Entry 0 is never written: with boards in 80 down to 1 the table is full.
         if (outcome_.signSlot <= 0) {
-            return stop<Fault::sign_board_table_full>(p, at.place);
+            return stop<Fault::sign_board_table_full>(p, at);
         }
         cell->kind = cell_kind::sign_board;
         cell->ref = low_bits<std::int16_t>(outcome_.signSlot);

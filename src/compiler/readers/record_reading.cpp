@@ -170,6 +170,14 @@ Occurrence RecordReading::occurrence_at(TextPlace where) const {
     return occurrence;
 }
 
+Occurrence RecordReading::occurrence_at(const FieldSpan& where) const {
+    Occurrence occurrence;
+    occurrence.text = source_;
+    occurrence.at = where;
+    occurrence.record = current_;
+    return occurrence;
+}
+
 Flow RecordReading::stop_if_fault_stands(std::int32_t before, std::int32_t position,
                                          const FieldSpan& where) {
     if (state_.errorNumber <= 0) {
@@ -371,7 +379,7 @@ void RecordReading::unreadable(const FieldFailure& failure) {
 }
 
 void RecordReading::position_checks(std::string_view kind, std::int32_t p, const FieldSpan& at,
-                                    bool on_grid_matters) {
+                                    bool on_grid_matters, bool order_matters) {
     const std::int32_t route = state_.locations[entry::train].zoneEnd;
     if (p < 0 || p > route) {
         warn(Diag::position_outside_route, at, p,
@@ -382,7 +390,9 @@ void RecordReading::position_checks(std::string_view kind, std::int32_t p, const
     }
     auto last = std::find_if(last_of_kind_.begin(), last_of_kind_.end(),
                              [kind](const LastOfKind& l) { return l.kind == kind; });
-    if (last == last_of_kind_.end()) {
+    if (!order_matters) {
+        // nothing to compare
+    } else if (last == last_of_kind_.end()) {
         last_of_kind_.push_back({kind, p, at.place.line});
     } else {
         if (p < last->position) {

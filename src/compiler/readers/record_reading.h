@@ -89,6 +89,11 @@ class RecordReading {
         record_fault<F>(state_, position, site(where), occurrence_at(where));
         return Flow::stop;
     }
+    template <Fault F>
+    Flow stop(std::int32_t position, const FieldSpan& where) {
+        record_fault<F>(state_, position, site(where.place), occurrence_at(where));
+        return Flow::stop;
+    }
 
     // After a placement helper: a fault it recorded stops the reading, with the record's first
     // value as the position. `before` is the count of faults before the call: a fault that was
@@ -112,6 +117,7 @@ class RecordReading {
     void warn(Diag id, const FieldSpan& at, std::optional<std::int32_t> position,
               std::vector<Argument> arguments, std::vector<std::int32_t> involved = {});
     Occurrence occurrence_at(TextPlace where) const;
+    Occurrence occurrence_at(const FieldSpan& where) const;
 
     // Check mode: after a fault (or a record past the end, or a value that could not be read)
     // the reading goes on with the next line, or for a record cut short, with the line after
@@ -140,7 +146,7 @@ class RecordReading {
     // Positions of the records of one kind as they come: out of order, off the grid, before
     // the start or past the end of the route.
     void position_checks(std::string_view kind, std::int32_t p, const FieldSpan& at,
-                         bool on_grid_matters = true);
+                         bool on_grid_matters = true, bool order_matters = true);
     // A name or board text kept byte for byte: a control character in it reaches the files.
     void control_characters(std::string_view what, std::string_view text, const FieldSpan& at);
     void separator_skipped(const FieldSpan& field);

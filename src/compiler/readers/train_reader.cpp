@@ -366,7 +366,7 @@ class TrainTextReader : RecordReading {
         const std::int64_t c = round_half_even(p / 50.0);
         TrackCell* cell = cell_at(state_, c);
         if (cell == nullptr || !is_free(*cell)) {
-            auto occurrence = occurrence_at(at.place);
+            auto occurrence = occurrence_at(at);
             occurrence.cell = cell == nullptr ? -1 : static_cast<std::int32_t>(c);
             occurrence.involved = {occurrence.cell};
             record_fault<Fault::code_point_cell_taken>(state_, p, site(at.place), occurrence);
@@ -424,7 +424,7 @@ class TrainTextReader : RecordReading {
             return Flow::end_of_records;
         }
         if (p % 50 != 0) {
-            return stop<Fault::station_off_grid>(p, at.place);
+            return stop<Fault::station_off_grid>(p, at);
         }
         s.kind = in_.read_uint8(record_values::kStation[1].name);
         const std::int32_t platform = in_.read_int32(record_values::kStation[2].name);
@@ -433,7 +433,8 @@ class TrainTextReader : RecordReading {
         }
         const StationValues written = read_station_values(s);
         if (observing()) {
-            position_checks("station", p, at, false);
+            // Stations out of order are told by the gap between their zones (22).
+            position_checks("station", p, at, false, false);
             station_checks(s, written, at);
             state_.currentRecordAt = at;
         }
@@ -451,7 +452,7 @@ class TrainTextReader : RecordReading {
         if (!placed_.empty() && std::int64_t{s.zoneStart} - kZoneGap < placed_.back().zoneEnd) {
             return zones_too_close(s, at);
         }
-        placed_.push_back({s.zoneEnd, p, at.place.line});
+        placed_.push_back({s.zoneEnd, p, at.place.line, current_});
         ++station_;
         state_.stationCount = station_ - 1;
         if (station_ >= line_text_.signSlot) {
@@ -588,7 +589,7 @@ class TrainTextReader : RecordReading {
         // A zone that runs past the cells is refused like a record too near the end.
         if (stop_index > static_cast<double>(state_.last_cell())) {
             record_fault<Fault::record_near_route_end>(state_, s.position, site(at.place),
-                                                       occurrence_at(at.place));
+                                                       occurrence_at(at));
             return Flow::end_of_records;
         }
         if (!station_kind::is_short_halt(s.kind)) {
@@ -634,10 +635,11 @@ class TrainTextReader : RecordReading {
     // that station is the one out of place (a kilometre typed wrong): it is named, and the
     // stations after are compared with this one instead of all failing against it.
     Flow zones_too_close(const LocationEntry& s, const FieldSpan& at) {
-        auto occurrence = occurrence_at(at.place);
+        auto occurrence = occurrence_at(at);
         const Placed previous = placed_.back();
         occurrence.arguments = {{"previous_line", std::to_string(previous.line)},
-                                {"previous_position", std::to_string(previous.position)}};
+                                {"previous_position", std::to_string(previous.position)},
+                                {"previous_record", std::to_string(previous.record)}};
         const bool previous_out_of_place =
             recovering() && previous.position > s.position &&
             (placed_.size() == 1 ||
@@ -648,7 +650,7 @@ class TrainTextReader : RecordReading {
         record_fault<Fault::station_zones_too_close>(state_, s.position, site(at.place),
                                                      occurrence);
         if (previous_out_of_place) {
-            placed_.back() = {s.zoneEnd, s.position, at.place.line};
+            placed_.back() = {s.zoneEnd, s.position, at.place.line, current_};
         }
         return Flow::stop;
     }
@@ -712,6 +714,7 @@ class TrainTextReader : RecordReading {
         std::int32_t zoneEnd;
         std::int32_t position;
         std::int32_t line;
+        RecordId record;
     };
     std::vector<Placed> placed_;
     std::int64_t last_time_ = 0;

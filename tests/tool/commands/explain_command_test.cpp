@@ -1,7 +1,5 @@
 #include "commands/explain_command.h"
 
-#include "diagnostics/warning_catalogue.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -97,7 +95,7 @@ TEST(Explain, ListGivesEveryErrorAndThenEveryWarningOnALineOfItsOwn) {
     std::istringstream lines(result.out);
     std::string line;
     std::size_t count = 0;
-    const auto warnings = warning_catalogue();
+    const auto warnings = compiler::warning_entries();
     while (std::getline(lines, line)) {
         ASSERT_LT(count, kFaultCatalogue.size() + warnings.size()) << line;
         if (count < kFaultCatalogue.size()) {

@@ -92,17 +92,14 @@ inline Documents documents_of(const Lines& line, const Lines& train,
 
 // The documents' view of two texts, which must compile without a fault.
 inline DocumentScenario scenario_of(const Lines& line, const Lines& train) {
-    const std::string line_text = joined(line);
-    const std::string train_text = joined(train);
-    compiler::BuildState state;
-    compiler::CompileInput input;
-    input.line_text = compiler::SourceText::of(line_text);
-    input.train_text = compiler::SourceText::of(train_text);
-    input.LineTitle = sources::kLineTitle;
-    input.TrainCode = sources::kTrainCode;
-    compiler::compile_scenario(state, input);
-    EXPECT_EQ(state.errorNumber, 0);
-    return document_scenario(state, train_text);
+    ReadScenario read;
+    ReadRequest request;
+    request.LineTitle = sources::kLineTitle;
+    request.TrainCode = sources::kTrainCode;
+    request.reading.recovers = false;
+    read_scenario(read, {"line.txt", joined(line)}, {"train.txt", joined(train)}, request);
+    EXPECT_EQ(read.state.errorNumber, 0);
+    return document_scenario(read);
 }
 
 // The line of a document that holds the text, or an empty one.

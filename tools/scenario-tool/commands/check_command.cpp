@@ -1,14 +1,15 @@
 #include "commands/check_command.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <vector>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
-#include "diagnostics/author_check.h"
-#include "diagnostics/warning_catalogue.h"
+#include "compiler/model/diagnostic_catalogue.h"
+#include "diagnostics/diagnostic_json.h"
 #include "io/author_texts.h"
 #include "io/json_writer.h"
 #include "io/text_encoding.h"
@@ -33,7 +34,8 @@ void refuse_unknown_warning(std::string_view name) {
 }
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE [--json] [--strict] [-Wno-NAME ...] [--color=auto|always|never]"};
+    "--line FILE --train FILE [--json] [--strict] [-Wno-NAME ...] [--color=auto|always|never] "
+    "[--all] [--error-limit N]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line", .placeholder = "FILE", .kind = ValueKind::file, .required = true},
     {.name = "train", .placeholder = "FILE", .kind = ValueKind::file, .required = true},
@@ -53,17 +55,27 @@ constexpr OptionDescription kOptions[] = {
      .spelling = Spelling::equals,
      .help = "colour on a terminal (auto), always or never",
      .choices = colours},
+    {.name = "all", .help = "every diagnostic, none folded into a count"},
+    {.name = "error-limit",
+     .placeholder = "N",
+     .help = "list at most N errors (default 20; 0 for all)"},
 };
 constexpr ListItem kFindings[] = {
     {"errors",
-     "every fault the build records, and those past the record where the\n"
-     "build stops reading; a reading failure by its record and value"},
-    {"warnings", "what the readers accept without a fault but an author seldom means"},
+     "every fault the build records, with the other party of a cell that\n"
+     "was taken; a reading failure by its record and value"},
+    {"warnings",
+     "each place where the build drops, clips, rounds or re-reads what\n"
+     "was written, and what an author seldom means"},
 };
 constexpr Paragraph kParagraphs[] = {
-    {.text = "Reads both texts and reports every problem, in source order, writing nothing:"},
+    {.text = "Reads both texts once, as the build reads them, and reports every problem in\n"
+             "source order, writing nothing; where a fault stops the build's reading, the\n"
+             "check reads on at the next line:"},
     {.kind = ParagraphKind::list, .items = kFindings, .follows = true},
-    {.text = "Each is FILE:LINE:COL: error N: ... or FILE:LINE:COL: warning: ... [-WNAME],\n"
+    {.text = "Each cause is told once: records past the end of a route typed too short are\n"
+             "one error at the route length, repeats of a kind beyond three are counted.\n"
+             "Each is FILE:LINE:COL: error N: ... or FILE:LINE:COL: warning: ... [-WNAME],\n"
              "with the line, a caret under the value, notes and a hint, as compilers print\n"
              "them; an editor that reads such lines can jump to each.",
      .follows = true},
@@ -82,12 +94,22 @@ constexpr CommandDescription kDescription{
     .paragraphs = kParagraphs,
 };
 
+std::int32_t error_limit(const std::string& given) {
+    std::int32_t limit = 0;
+    const auto [end, ec] = std::from_chars(given.data(), given.data() + given.size(), limit);
+    if (ec != std::errc() || end != given.data() + given.size() || limit < 0) {
+        throw UsageError("--error-limit takes a number of errors, 0 for no limit, not '" +
+                         valid_utf8(given) + "'");
+    }
+    return limit;
+}
+
 }  // namespace
 
 std::span<const std::string_view> warning_names() {
     static const auto names = [] {
         std::vector<std::string_view> names;
-        for (const auto& warning : warning_catalogue()) {
+        for (const auto& warning : compiler::warning_entries()) {
             names.push_back(warning.name);
         }
         return names;
@@ -99,6 +121,33 @@ const CommandDescription& check_description() {
     return kDescription;
 }
 
+std::vector<Diagnostic> check_files(const fs::path& line_file, const fs::path& train_file,
+                                    const DiagnoseOptions& options) {
+    SourceFile line(shown(line_file), read_input(line_file, "line description"));
+    SourceFile train(shown(train_file), read_input(train_file, "train service text"));
+    ReadScenario scenario;
+    ReadRequest request;
+    request.reading.plans = false;
+    read_scenario(scenario, line, train, request);
+    if (looks_like_train_text(scenario)) {
+        // Read the other way round: when that reads as a line text, the two were swapped, and
+        // what the first reading found follows from it.
+        ReadScenario swapped;
+        read_scenario(swapped, train, line, request);
+        if (!swapped.state.cells.empty()) {
+            compiler::Occurrence swap;
+            swap.id = compiler::Diag::texts_swapped;
+            swap.text = compiler::ErrorSource::line_text;
+            swap.arguments = {{"is", "train"}, {"given", "line"}};
+            Diagnostic d = diagnostic_of(scenario, swap);
+            d.place = {scenario.line.name(), 0, 0, 0, {}};
+            d.hint = "give the line description with --line and the train text with --train";
+            return {d};
+        }
+    }
+    return diagnose(scenario, options);
+}
+
 int check_command(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     const auto parsed = parse_arguments(args, kDescription);
     if (parsed.flag("help")) {
@@ -106,18 +155,18 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
-    CheckOptions options;
+    DiagnoseOptions options;
     for (const auto& name : parsed.all("-Wno-")) {
         options.silenced.insert(name);
     }
     options.strict = parsed.flag("strict");
+    options.all = parsed.flag("all");
+    if (const auto limit = parsed.value("error-limit")) {
+        options.error_limit = error_limit(*limit);
+    }
     const bool colour = colour_wanted(parsed.value("color").value_or("auto"));
-    const fs::path line_file = parsed.required("line");
-    const fs::path train_file = parsed.required("train");
-    const auto line_bytes = read_input(line_file, "line description");
-    const auto train_bytes = read_input(train_file, "train service text");
-    const auto diagnostics = check_texts({line_bytes, valid_utf8(line_file.string())},
-                                         {train_bytes, valid_utf8(train_file.string())}, options);
+    const auto diagnostics =
+        check_files(parsed.required("line"), parsed.required("train"), options);
     if (parsed.flag("json")) {
         JsonWriter json;
         json.begin_object();
@@ -125,7 +174,7 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
         json.end_object();
         out << json.text() << '\n';
     } else {
-        err << render_text(diagnostics, colour);
+        err << render_text(diagnostics, colour) << closing_line(diagnostics);
     }
     return has_errors(diagnostics) ? kExitTextFault : kExitClean;
 }

@@ -9,7 +9,7 @@
 #include "cli/help_text.h"
 #include "compiler/memorizza_percorso.h"
 #include "compiler/model/diagnostic_catalogue.h"
-#include "diagnostics/author_check.h"
+#include "diagnostics/reading_diagnostics.h"
 #include "files/directory_lock.h"
 #include "files/file_names.h"
 #include "files/input_file.h"
@@ -48,17 +48,18 @@ CompileReport compile_texts(const CompileRequest& request) {
     check_outputs(request.out_directory, output_names(request),
                   {request.line_text, request.train_text});
 
-    compiler::BuildState state;
-    compiler::CompileInput input;
-    input.line_text = compiler::SourceText::of(line_bytes);
-    input.train_text = compiler::SourceText::of(train_bytes);
-    input.LineTitle = request.LineTitle;
-    input.TrainCode = request.TrainCode;
-    input.buildFlag = request.with_plan ? 1 : 0;
     const TextNames names{shown(request.line_text), shown(request.train_text)};
-    compiler::CompileOutput output;
+    // The build's own reading, observed: its diagnostics are the report's, up to where the
+    // build stops reading.
+    ReadScenario scenario;
+    ReadRequest read;
+    read.LineTitle = request.LineTitle;
+    read.TrainCode = request.TrainCode;
+    read.buildFlag = request.with_plan ? 1 : 0;
+    read.reading.recovers = false;
     try {
-        output = compiler::compile_scenario(state, input);
+        read_scenario(scenario, {names.line_text, line_bytes}, {names.train_text, train_bytes},
+                      read);
     } catch (const std::exception& failure) {
         // Something in the texts the compact files cannot hold: nothing was written.
         CompileReport refused;
@@ -66,11 +67,16 @@ CompileReport compile_texts(const CompileRequest& request) {
         refused.message = std::string("the texts cannot be compiled: ") + failure.what();
         return refused;
     }
-    CompileReport report = make_report(state, output, names);
-    CheckOptions check;
-    check.buildFlag = input.buildFlag;
-    report.diagnostics = check_texts({line_bytes, names.line_text}, {train_bytes, names.train_text},
-                                     check, FirstCompile{state, output});
+    const auto& output = scenario.output;
+    CompileReport report = make_report(scenario.state, output, names);
+    report.diagnostics = diagnose(scenario, {});
+    if (report.outcome != CompileOutcome::clean) {
+        // Past the build's stop, the check's reading tells the rest.
+        ReadScenario checked;
+        read.reading.recovers = true;
+        read_scenario(checked, scenario.line, scenario.train, read);
+        report.diagnostics = diagnose(checked, {});
+    }
     if (!output.files) {
         return report;
     }
@@ -172,7 +178,8 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
         out << report_json(report) << '\n';
     } else {
         if (!report.diagnostics.empty()) {
-            err << render_text(report.diagnostics, colour_wanted("auto"));
+            err << render_text(report.diagnostics, colour_wanted("auto"))
+                << closing_line(report.diagnostics);
         } else if (report.outcome != CompileOutcome::clean) {
             err << escape_controls(diagnostic_line(report)) << '\n';
         }

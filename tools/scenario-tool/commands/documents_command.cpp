@@ -24,27 +24,26 @@ namespace scenario::tool {
 namespace fs = std::filesystem;
 
 DocumentsResult make_documents(const DocumentsInput& input) {
-    compiler::BuildState state;
-    compiler::CompileInput compile;
-    compile.line_text = compiler::SourceText::of(input.line_text);
-    compile.train_text = compiler::SourceText::of(input.train_text);
-    compile.LineTitle = input.LineTitle;
-    compile.TrainCode = input.TrainCode;
-    compile.buildFlag = 1;  // as the builder compiles: a fault of the plan is a fault here too
+    // As the builder compiles, the plan too: a fault of the plan is a fault here too.
+    ReadScenario read;
+    ReadRequest request;
+    request.LineTitle = input.LineTitle;
+    request.TrainCode = input.TrainCode;
+    request.reading.recovers = false;
     DocumentsResult result;
-    compiler::CompileOutput output;
     try {
-        output = compiler::compile_scenario(state, compile);
+        read_scenario(read, {input.names.line_text, std::string(input.line_text)},
+                      {input.names.train_text, std::string(input.train_text)}, request);
     } catch (const std::exception& failure) {
         result.compile.outcome = CompileOutcome::refused;
         result.compile.message = std::string("the texts cannot be compiled: ") + failure.what();
         return result;
     }
-    result.compile = make_report(state, output, input.names);
+    result.compile = make_report(read.state, read.output, input.names);
     if (result.compile.outcome != CompileOutcome::clean) {
         return result;
     }
-    auto scenario = document_scenario(state, input.train_text);
+    auto scenario = document_scenario(read);
     leave_off(scenario, input.leaveOff);
     result.documents = Documents{train_card(scenario, input.card), slowdown_order(scenario),
                                  scenario.slowdowns.size(), speed_changes_without_board(scenario)};

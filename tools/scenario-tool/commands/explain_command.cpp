@@ -9,7 +9,6 @@
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
 #include "compiler/model/diagnostic_catalogue.h"
-#include "diagnostics/warning_catalogue.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
@@ -27,7 +26,7 @@ std::vector<ExplainedEntry> fault_entries() {
 
 std::vector<ExplainedEntry> warning_entries() {
     std::vector<ExplainedEntry> entries;
-    for (const auto& warning : warning_catalogue()) {
+    for (const auto& warning : compiler::warning_entries()) {
         entries.push_back(
             {"warning", 0, warning.name, false, warning.meaning, warning.explanation});
     }

@@ -6,7 +6,7 @@
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
-#include "diagnostics/author_check.h"
+#include "commands/check_command.h"
 #include "files/replace_file.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"
@@ -91,10 +91,7 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (line_text) {
         const std::filesystem::path texts[] = {*line_text, *train_text};
         check_output(target, texts);
-        const auto line_bytes = read_input(*line_text, "line description");
-        const auto train_bytes = read_input(*train_text, "train service text");
-        for (const auto& d : check_texts({line_bytes, valid_utf8(*line_text)},
-                                         {train_bytes, valid_utf8(*train_text)}, {})) {
+        for (const auto& d : check_files(*line_text, *train_text, {})) {
             if (d.position) {
                 view.diagnostics.push_back(
                     {*d.position, d.severity == Severity::error,

@@ -11,13 +11,14 @@
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
+#include "commands/check_command.h"
 #include "compiler/compile.h"
-#include "diagnostics/author_check.h"
 #include "files/replace_file.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"
 #include "io/text_encoding.h"
 #include "io/windows_1252_argument.h"
+#include "reading/author_reading.h"
 #include "view/route_annotations.h"
 #include "view/route_data.h"
 #include "view/route_page.h"
@@ -139,34 +140,28 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
     const auto line_bytes = read_input(line, "line description");
     const auto train_bytes = read_input(train, "train service text");
 
-    compiler::BuildState state;
-    compiler::CompileInput input;
-    input.line_text = compiler::SourceText::of(line_bytes);
-    input.train_text = compiler::SourceText::of(train_bytes);
-    input.LineTitle = *utf8_to_1252(title);
-    input.TrainCode = *utf8_to_1252(code);
-    input.buildFlag = 1;
-    std::optional<compiler::CompileOutput> compiled;
+    ReadScenario scenario;
+    ReadRequest request;
+    request.LineTitle = *utf8_to_1252(title);
+    request.TrainCode = *utf8_to_1252(code);
+    request.reading.recovers = false;
+    bool compiled = true;
     try {
-        compiled = compiler::compile_scenario(state, input);
+        read_scenario(scenario, {shown(line), line_bytes}, {shown(train), train_bytes}, request);
     } catch (const std::exception&) {
         // Texts the compact files cannot hold: the page shows the diagnostics without a route.
+        compiled = false;
     }
     const std::vector<RouteText> texts{{"line", shown(line), line_bytes},
                                        {"train", shown(train), train_bytes}};
-    std::optional<FirstCompile> first;
-    if (compiled) {
-        first.emplace(FirstCompile{state, *compiled});
-    }
-    const auto diagnostics =
-        check_texts({line_bytes, texts[0].file}, {train_bytes, texts[1].file}, {}, first);
+    const auto diagnostics = check_files(line, train, {});
 
     RouteData data;
     data.title = title;
     data.code = code;
-    data.state = compiled ? &state : nullptr;
+    data.state = compiled ? &scenario.state : nullptr;
     data.texts = texts;
-    data.annotations = annotations_from_compile(data.state, texts, diagnostics);
+    data.annotations = annotations_from_compile(data.state, texts, diagnostics, &scenario.reading);
     data.stamp = stamp_now();
     const auto page = route_page(built_in_page_parts(), route_data_json(data));
     try {

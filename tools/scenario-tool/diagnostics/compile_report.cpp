@@ -4,6 +4,7 @@
 
 #include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/track_cell.h"
+#include "diagnostics/diagnostic_json.h"
 #include "io/json_writer.h"
 #include "io/text_encoding.h"
 
@@ -143,7 +144,6 @@ std::string report_json(const CompileReport& report) {
     json.key("column").value_or_null(report.column);
     json.key("cell").value_or_null(report.cell);
     json.key("message").value(report.message);
-    json.key("diagnostic").value(diagnostic_line(report));
     json.key("routeLength").value(report.routeLength);
     json.key("cells").value(report.cellCount);
     json.key("stations").value(report.stationCount);

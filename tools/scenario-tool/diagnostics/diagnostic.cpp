@@ -1,10 +1,10 @@
 #include "diagnostics/diagnostic.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
-#include "io/json_writer.h"
 #include "io/text_encoding.h"
 
 #ifdef _WIN32
@@ -54,39 +54,75 @@ std::string caret_padding(std::string_view bytes, std::int32_t column) {
     return padding;
 }
 
+// The source line of a place and a caret under its column, tildes under the rest of its span.
+std::string source_lines(const SourcePlace& place, const std::string& caret_colour,
+                         const std::function<std::string(const char*, const std::string&)>& paint) {
+    if (place.line <= 0 || place.source_line.empty()) {
+        return {};
+    }
+    const std::string number = std::to_string(place.line);
+    std::string out = " " + number + " | " + shown_line(place.source_line) + "\n";
+    if (place.column > 0) {
+        const auto room = static_cast<std::int32_t>(place.source_line.size()) - place.column;
+        const auto tildes = std::clamp(place.length - 1, 0, std::max(room, 0));
+        out +=
+            " " + std::string(number.size(), ' ') + " | " +
+            caret_padding(place.source_line, place.column) +
+            paint(caret_colour.c_str(), "^" + std::string(static_cast<std::size_t>(tildes), '~')) +
+            "\n";
+    }
+    return out;
+}
+
+std::string where(const SourcePlace& place) {
+    std::string text =
+        place.file.empty() ? std::string("scenario-tool") : escape_controls(place.file);
+    if (place.line > 0) {
+        text += ":" + std::to_string(place.line);
+        if (place.column > 0) {
+            text += ":" + std::to_string(place.column);
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string render_text(const std::vector<Diagnostic>& diagnostics, bool colour) {
-    const auto paint = [colour](const char* code, const std::string& text) {
-        return colour ? code + text + kReset : text;
-    };
+    const std::function<std::string(const char*, const std::string&)> paint =
+        [colour](const char* code, const std::string& text) {
+            return colour ? code + text + kReset : text;
+        };
     std::string out;
     for (const auto& d : diagnostics) {
-        std::string where = d.file.empty() ? std::string("scenario-tool") : escape_controls(d.file);
-        if (d.line > 0) {
-            where += ":" + std::to_string(d.line);
-            if (d.column > 0) {
-                where += ":" + std::to_string(d.column);
-            }
-        }
-        out += paint(kBold, where + ":") + " ";
+        out += paint(kBold, where(d.place) + ":") + " ";
         if (d.severity == Severity::error) {
-            out += paint(kRed, "error" + (d.code.empty() ? "" : " " + d.code) + ":");
-            out += " " + escape_controls(d.message) + "\n";
-        } else {
+            out += paint(
+                kRed, "error" +
+                          (d.code.empty() || d.id >= compiler::Diag::first_warning ? std::string()
+                                                                                   : " " + d.code) +
+                          ":");
+            out += " " + escape_controls(d.message);
+            if (d.id > compiler::Diag::first_warning) {
+                out += " [" + paint(kRed, "-W" + d.code) + "]";
+            }
+            out += "\n";
+        } else if (d.severity == Severity::warning) {
             out += paint(kMagenta, "warning:") + " " + escape_controls(d.message) + " [" +
                    paint(kMagenta, "-W" + d.code) + "]\n";
+        } else {
+            out += paint(kCyan, "note:") + " " + escape_controls(d.message) + " [" +
+                   paint(kCyan, "-W" + d.code) + "]\n";
         }
-        if (d.line > 0 && !d.source_line.empty()) {
-            const std::string number = std::to_string(d.line);
-            out += " " + number + " | " + shown_line(d.source_line) + "\n";
-            if (d.column > 0) {
-                out += " " + std::string(number.size(), ' ') + " | " +
-                       caret_padding(d.source_line, d.column) + paint(kGreen, "^") + "\n";
-            }
-        }
+        out += source_lines(d.place, kGreen, paint);
         for (const auto& note : d.notes) {
-            out += paint(kCyan, "note:") + " " + escape_controls(note) + "\n";
+            if (note.place.in_text()) {
+                out += paint(kBold, where(note.place) + ":") + " " + paint(kCyan, "note:") + " " +
+                       escape_controls(note.message) + "\n";
+                out += source_lines(note.place, kGreen, paint);
+            } else {
+                out += paint(kCyan, "note:") + " " + escape_controls(note.message) + "\n";
+            }
         }
         if (!d.hint.empty()) {
             out += paint(kCyan, "help:") + " " + escape_controls(d.hint) + "\n";
@@ -95,34 +131,27 @@ std::string render_text(const std::vector<Diagnostic>& diagnostics, bool colour)
     return out;
 }
 
-void write_json(JsonWriter& json, const std::vector<Diagnostic>& diagnostics) {
-    json.key("diagnostics").begin_array();
-    for (const auto& d : diagnostics) {
-        json.begin_object();
-        json.key("file").value(d.file);
-        json.key("line").value(d.line);
-        json.key("column").value(d.column);
-        json.key("severity").value(d.severity == Severity::error ? "error" : "warning");
-        json.key("code").value(d.code);
-        json.key("message").value(d.message);
-        json.key("notes").begin_array();
-        for (const auto& note : d.notes) {
-            json.value(note);
-        }
-        json.end_array();
-        if (!d.hint.empty()) {
-            json.key("hint").value(d.hint);
-        } else {
-            json.key("hint").null();
-        }
-        json.end_object();
-    }
-    json.end_array();
+std::string closing_line(const std::vector<Diagnostic>& diagnostics) {
     const auto errors =
         std::count_if(diagnostics.begin(), diagnostics.end(),
                       [](const Diagnostic& d) { return d.severity == Severity::error; });
-    json.key("errors").value(static_cast<std::int64_t>(errors));
-    json.key("warnings").value(static_cast<std::int64_t>(diagnostics.size()) - errors);
+    const auto warnings =
+        std::count_if(diagnostics.begin(), diagnostics.end(),
+                      [](const Diagnostic& d) { return d.severity == Severity::warning; });
+    if (errors == 0 && warnings == 0) {
+        return {};
+    }
+    const auto counted = [](std::int64_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    std::string line;
+    if (errors > 0) {
+        line = counted(errors, "error");
+    }
+    if (warnings > 0) {
+        line += (line.empty() ? "" : " and ") + counted(warnings, "warning");
+    }
+    return line + " generated.\n";
 }
 
 bool colour_wanted(const std::string& choice) {

@@ -8,6 +8,7 @@
 
 #include "compiler/model/build_state.h"
 #include "documents/train_text_records.h"
+#include "reading/route_facts.h"
 
 namespace scenario::tool {
 
@@ -26,14 +27,6 @@ struct CardLocation {
 
     // Kinds from 25 on are passed without a stop (the build gives them no stop cell).
     bool stops() const { return kind < 25; }
-};
-
-// One kilometric range of the line in use: from `start` on, the reading is `value` at the start
-// and decreases with the position when `sense` is 1, increases otherwise.
-struct KilometricRange {
-    std::int32_t start = 0;
-    std::int32_t value = 0;
-    std::int32_t sense = 0;
 };
 
 // Everything the train card and the slowdown order are made from.
@@ -57,9 +50,9 @@ struct DocumentScenario {
 };
 
 // The documents' view of a scenario that compiled without a fault: the stations, the ranges and
-// the boards from the build state, the rest from a second reading of the train text. Throws
-// std::logic_error when the two readings disagree about the stations.
-DocumentScenario document_scenario(const compiler::BuildState& state, std::string_view train_text);
+// the boards from the build state, the speed limits, slowdowns and platforms as the reading met
+// their records.
+DocumentScenario document_scenario(const ReadScenario& read);
 
 // Takes the locations of these names off the documents (a name as in the train text, or as the
 // card prints it). Throws DocumentRefusal for a name the run has not, or for the station of

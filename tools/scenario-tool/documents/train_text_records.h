@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
+
+#include "reading/author_reading.h"
 
 namespace scenario::tool {
 
@@ -37,9 +38,7 @@ struct TrainTextRecords {
     std::vector<StationLine> stations;        // in text order, as the table holds them
 };
 
-// Reads a train text again, record by record as the train reader does (the same field reader,
-// the same keyword tests in the same order, the same fields), keeping only the records above.
-// Meant for a text that compiled without a fault: then every record is read whole.
-TrainTextRecords read_train_text_records(std::string_view text);
+// The records above as the one reading of the train text met them, those the build placed.
+TrainTextRecords train_text_records(const AuthorReading& reading);
 
 }  // namespace scenario::tool

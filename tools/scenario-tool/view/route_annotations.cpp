@@ -85,27 +85,29 @@ Fields cell_fields(const TrackCell& c) {
     return f;
 }
 
-// What the train text's second reading found, when it agrees with the compile.
-std::optional<TrainTextRecords> train_records(const BuildState& state, std::string_view text) {
-    try {
-        auto records = read_train_text_records(text);
-        if (records.stations.size() != static_cast<std::size_t>(state.stationCount)) {
-            return std::nullopt;
-        }
-        return records;
-    } catch (const std::exception&) {
-        return std::nullopt;  // a text the compile stopped reading: no records to show
+// The train text's records as the reading placed them, when they agree with the table.
+std::optional<TrainTextRecords> train_records(const BuildState& state,
+                                              const AuthorReading* reading) {
+    if (reading == nullptr) {
+        return std::nullopt;
     }
+    auto records = train_text_records(*reading);
+    if (records.stations.size() != static_cast<std::size_t>(state.stationCount)) {
+        return std::nullopt;
+    }
+    return records;
 }
 
 class Gatherer {
   public:
-    Gatherer(const BuildState& state, const std::vector<RouteText>& texts) : state_(state) {
+    Gatherer(const BuildState& state, const std::vector<RouteText>& texts,
+             const AuthorReading* reading)
+        : state_(state) {
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (texts[i].role == "train") {
                 train_ = static_cast<std::int32_t>(i);
                 train_lines_.emplace(texts[i].bytes);
-                records_ = train_records(state, texts[i].bytes);
+                records_ = train_records(state, reading);
             }
         }
     }
@@ -335,19 +337,22 @@ std::vector<RouteDiagnostic> tie_diagnostics(const std::vector<Diagnostic>& diag
         r.severity = d.severity;
         r.code = d.code;
         r.message = d.message;
-        r.notes = d.notes;
+        for (const auto& note : d.notes) {
+            r.notes.push_back(note.message);
+        }
         r.hint = d.hint;
         r.position = d.position;
+        const auto& place = d.place;
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (!d.file.empty() && d.file == texts[i].file && d.line > 0) {
+            if (!place.file.empty() && place.file == texts[i].file && place.line > 0) {
                 const auto file = static_cast<std::int32_t>(i);
-                auto span = record_span(file, d.line, lines[i].line(d.line));
-                span.column = std::max(1, d.column);
+                auto span = record_span(file, place.line, lines[i].line(place.line));
+                span.column = std::max(1, place.column);
                 span.endColumn.reset();
                 r.source = span;
                 for (std::size_t o = 0; o < objects.size(); ++o) {
                     const auto& s = objects[o].source;
-                    if (s && s->file == file && s->line == d.line) {
+                    if (s && s->file == file && s->line == place.line) {
                         r.object = static_cast<std::int32_t>(o);
                         if (!objects[o].cells.empty()) {
                             r.cell = objects[o].cells.front();
@@ -380,10 +385,11 @@ SourceSpan record_span(std::int32_t file, std::int32_t line, std::string_view li
 
 RouteAnnotations annotations_from_compile(const BuildState* state,
                                           const std::vector<RouteText>& texts,
-                                          const std::vector<Diagnostic>& diagnostics) {
+                                          const std::vector<Diagnostic>& diagnostics,
+                                          const AuthorReading* reading) {
     RouteAnnotations annotations;
     if (state != nullptr) {
-        annotations.objects = Gatherer(*state, texts).objects();
+        annotations.objects = Gatherer(*state, texts, reading).objects();
     }
     annotations.diagnostics = tie_diagnostics(diagnostics, texts, annotations.objects);
     return annotations;

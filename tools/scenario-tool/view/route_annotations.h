@@ -5,6 +5,7 @@
 
 #include "compiler/model/build_state.h"
 #include "diagnostics/diagnostic.h"
+#include "reading/author_reading.h"
 #include "view/route_data.h"
 
 namespace scenario::tool {
@@ -13,13 +14,14 @@ namespace scenario::tool {
 // the stations from the scenario table; the signals, boards, slowdowns and code points from
 // the cells; the mountain spans from the span lists; the records of the train text's second
 // reading (stations, speed limits, slowdowns) for the lines that made them, when the compile
-// stored as many stations as that reading finds; and the diagnostics of check_texts, tied to
+// stored as many stations as that reading finds; and the diagnostics of check, tied to
 // the texts by their file names. A reading that reports every record as it reads it will give
 // each object its record; the page takes RouteAnnotations from whoever fills them. Without a
 // compile (texts that could not be compiled at all) only the diagnostics.
 RouteAnnotations annotations_from_compile(const compiler::BuildState* state,
                                           const std::vector<RouteText>& texts,
-                                          const std::vector<Diagnostic>& diagnostics);
+                                          const std::vector<Diagnostic>& diagnostics,
+                                          const AuthorReading* reading = nullptr);
 
 // Where the record on a line stands, given the line's own text: from its first character that
 // is not a blank to just past its last.

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "support/fault_cases.h"
 #include "support/run_program.h"
 #include "tool/synthetic_scenario.h"
 
@@ -57,6 +58,35 @@ TEST_F(ToolDump, TheLayoutCanBeNamedWhenTheFileNameDoesNotTellIt) {
     const auto result = dump({"table.bin", "--as", "scenario"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("entry 86 (signal repetition"), std::string::npos);
+}
+
+// Given the texts, each cell names the records behind what it holds; texts of another file are
+// refused.
+TEST_F(ToolDump, TheTextsNameTheRecordBehindEachCell) {
+    std::ofstream(dir_.path() / "line.txt", std::ios::binary) << text_of(kBaseLine);
+    std::ofstream(dir_.path() / "train.txt", std::ios::binary) << text_of(kBaseTrain);
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE,
+                          {"compile", "--line", "line.txt", "--train", "train.txt", "--title",
+                           "A - B", "--code", "R1", "--out", "."},
+                          dir_.path())
+                  .status,
+              0);
+    auto result =
+        dump({"A - B_R1.dat", "--cells", "23..23", "--line", "line.txt", "--train", "train.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("(maximum-speed boards) <- maximum-speed board at line.txt:18:1"),
+              std::string::npos)
+        << result.out;
+    result = dump({"A - B_R1.dat", "--cells", "36..36", "--json", "--line", "line.txt", "--train",
+                   "train.txt"});
+    EXPECT_NE(
+        result.out.find(R"({"use":"approach mark","kind":"signal","file":"train.txt","line":18)"),
+        std::string::npos)
+        << result.out;
+    result = dump({"LAGO & MONTE_T00001.dat", "--line", "line.txt", "--train", "train.txt"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("they are not the texts of this file"), std::string::npos)
+        << result.err;
 }
 
 }  // namespace

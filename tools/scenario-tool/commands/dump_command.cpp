@@ -11,7 +11,9 @@
 #include "files/replace_file.h"
 #include "inspect/compact_file.h"
 #include "inspect/dump_render.h"
+#include "io/author_texts.h"
 #include "io/text_encoding.h"
+#include "reading/author_reading.h"
 
 namespace scenario::tool {
 
@@ -23,12 +25,15 @@ std::span<const std::string_view> layouts() {
 }
 
 constexpr std::string_view kSynopsis[] = {
-    "FILE [--json] [--cells A..B] [--every N] [--as scenario|cells|plan]"};
+    "FILE [--json] [--cells A..B] [--every N] [--as scenario|cells|plan] [--line FILE --train "
+    "FILE]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "json"},
     {.name = "cells", .placeholder = "A..B"},
     {.name = "every", .placeholder = "N"},
     {.name = "as", .placeholder = "LAYOUT", .kind = ValueKind::choice, .choices = layouts},
+    {.name = "line", .placeholder = "FILE", .kind = ValueKind::file},
+    {.name = "train", .placeholder = "FILE", .kind = ValueKind::file},
 };
 constexpr ArgumentDescription kArguments[] = {{"FILE", ValueKind::file}};
 constexpr ListItem kLayoutsTold[] = {
@@ -41,7 +46,10 @@ constexpr Paragraph kParagraphs[] = {
          "Decodes a compact file by its layout, chosen from the name (.sim the scenario table,\n"
          "_linea.dat the track plan, any other .dat the cells) or by --as:"},
     {.kind = ParagraphKind::list, .items = kLayoutsTold, .follows = true},
-    {.text = "A file whose size does not fit its layout is reported as such.", .follows = true},
+    {.text = "A file whose size does not fit its layout is reported as such. With --line FILE\n"
+             "and --train FILE, the texts the cell file was compiled from, each cell names the\n"
+             "records behind it: the file, line and column of what stands on it.",
+     .follows = true},
 };
 
 constexpr CommandDescription kDescription{
@@ -53,6 +61,32 @@ constexpr CommandDescription kDescription{
     .arguments = kArguments,
     .paragraphs = kParagraphs,
 };
+
+std::string shown_path(const std::string& given) {
+    return valid_utf8(given);
+}
+
+// The records that wrote what a cell holds, by what they wrote.
+std::vector<CellSource> cell_sources(const ReadScenario& scenario, std::size_t cell) {
+    static constexpr std::pair<compiler::CellUse, const char*> kUses[] = {
+        {compiler::CellUse::object, "object"}, {compiler::CellUse::stop, "stop"},
+        {compiler::CellUse::marker, "marker"}, {compiler::CellUse::approach_mark, "approach mark"},
+        {compiler::CellUse::span, "span"},     {compiler::CellUse::gradient, "gradient"},
+        {compiler::CellUse::speed, "speed"},   {compiler::CellUse::adhesion, "adhesion"}};
+    std::vector<CellSource> sources;
+    for (const auto& [use, name] : kUses) {
+        const RecordId holder = scenario.reading.holder(use, static_cast<std::int32_t>(cell));
+        if (holder == kSignallingPass) {
+            sources.push_back({name, "", 0, 0, "code point"});
+        } else if (holder >= 0) {
+            const auto& r = scenario.reading.record(holder);
+            sources.push_back({name, scenario.file(r.text).name(), r.keyword.place.line,
+                               r.keyword.place.column,
+                               std::string(scenario.reading.kind_of(holder).kind)});
+        }
+    }
+    return sources;
+}
 
 }  // namespace
 
@@ -132,6 +166,44 @@ int dump_command(std::span<const std::string> args, std::ostream& out, std::ostr
         throw UsageError(cells.empty() ? std::string("the file holds no cell")
                                        : "the file has cells 0.." +
                                              std::to_string(cells.size() - 1) + " only");
+    }
+    const auto line_text = parsed.value("line");
+    const auto train_text = parsed.value("train");
+    if (line_text.has_value() != train_text.has_value()) {
+        throw UsageError("--line and --train go together");
+    }
+    ReadScenario scenario;
+    if (line_text) {
+        if (*kind != CompactKind::cells) {
+            throw UsageError("--line and --train name the records behind the cells of a cell file");
+        }
+        // The build's own reading of the texts: what placed each cell of the file.
+        ReadRequest request;
+        request.reading.recovers = false;
+        read_scenario(
+            scenario, {shown_path(*line_text), read_input(*line_text, "line description")},
+            {shown_path(*train_text), read_input(*train_text, "train service text")}, request);
+        // Cell 1's stamps depend on the title and code only.
+        const auto& compiled = scenario.state.cells;
+        std::size_t differs = 0;
+        while (differs < std::min(compiled.size(), cells.size())) {
+            auto a = compiled[differs];
+            auto b = cells[differs];
+            if (differs == 1) {
+                a.ref = b.ref = 0;
+                a.ref2 = b.ref2 = 0;
+            }
+            if (!(a == b)) {
+                break;
+            }
+            ++differs;
+        }
+        if (compiled.size() != cells.size() || differs < cells.size()) {
+            throw EnvironmentError("the texts compile to other cells than '" + shown +
+                                   "' holds (first at cell " + std::to_string(differs) +
+                                   "): they are not the texts of this file");
+        }
+        options.sources = [&scenario](std::size_t cell) { return cell_sources(scenario, cell); };
     }
     out << render_dump(*decoded.file, byte_count, options);
     return kExitClean;

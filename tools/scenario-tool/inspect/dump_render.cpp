@@ -219,6 +219,18 @@ std::string cells_text(const std::vector<TrackCell>& cells, const DumpOptions& o
         if (cells[i].kind != 0) {
             out += " (" + std::string(cell_kind_name(cells[i].kind)) + ")";
         }
+        if (options.sources) {
+            for (const auto& source : options.sources(i)) {
+                if (source.use == "object" || source.use == "stop" || source.use == "marker" ||
+                    source.use == "approach mark") {
+                    out += " <- " + source.kind + " at " +
+                           (source.file.empty()
+                                ? std::string("the signalling pass")
+                                : escape_controls(source.file) + ":" + std::to_string(source.line) +
+                                      ":" + std::to_string(source.column));
+                }
+            }
+        }
         out += '\n';
     }
     return out;
@@ -232,6 +244,20 @@ void cells_json(JsonWriter& json, const std::vector<TrackCell>& cells, const Dum
         fields_json(json, record_fields(cells[i], compiler::cell_layout), true);
         if (cells[i].kind != 0) {
             json.key("kindName").value(cell_kind_name(cells[i].kind));
+        }
+        if (options.sources) {
+            json.key("records").begin_array();
+            for (const auto& source : options.sources(i)) {
+                json.begin_object().key("use").value(source.use).key("kind").value(source.kind);
+                if (source.file.empty()) {
+                    json.key("file").null();
+                } else {
+                    json.key("file").value(source.file);
+                }
+                json.key("line").value(source.line).key("column").value(source.column);
+                json.end_object();
+            }
+            json.end_array();
         }
         json.end_object();
     }

@@ -499,6 +499,41 @@ void write_reference(Writer& w) {
             write_record(w, record);
         }
     }
+
+    w.heading("What the build does to what you write");
+    w.paragraph(
+        "Some values are not stored as written. Each place where the build drops, clips, rounds, "
+        "re-reads or overrides a value is told by `scenario-tool check` as the warning named "
+        "here (`-Wno-NAME` silences it; `scenario-tool explain NAME` tells more):");
+    for (const auto& entry : compiler::warning_entries()) {
+        if (!entry.concerns.empty() && entry.severity == compiler::Severity::warning) {
+            w.bullet(std::string(entry.concerns) + ": " + std::string(entry.meaning) + " (`-W" +
+                     std::string(entry.name) + "`).");
+        }
+    }
+    w.paragraph("And these the build does by design, without a warning:");
+    w.bullet(
+        "kilometric range: the kilometric value of a range whose sense is 1 is stored 100 more "
+        "than written, and the ranges are sorted by start.");
+    w.bullet(
+        "mountain span: a span that begins at most 150 m after the end of the one before is "
+        "given kind 3.");
+    w.bullet("code point: a code of 0 or less cancels a code point (cell kind 13).");
+    w.paragraph("Warnings about a text as a whole:");
+    for (const auto& entry : compiler::warning_entries()) {
+        if (entry.concerns.empty() && entry.severity == compiler::Severity::warning) {
+            w.bullet(std::string(entry.meaning) + " (`-W" + std::string(entry.name) + "`).");
+        }
+    }
+
+    w.heading("Errors");
+    w.paragraph(
+        "The faults the build records, by number; `scenario-tool explain N` tells the cause and "
+        "the mend of each:");
+    for (const auto& entry : compiler::fault_entries()) {
+        w.bullet(std::to_string(entry.number()) + " (`" + std::string(entry.name) +
+                 "`): " + std::string(entry.meaning) + ".");
+    }
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ CompileOutput stamp_and_pack(BuildState& state) {
     stamp_cell.ref2 = codice_gara_og(state);
 
     CompactFiles files;
-    if (state.buildFlag != 0) {
+    if (state.buildFlag != 0 && state.plan.allocated()) {
         files.plan = pack_path_points(state.plan);
     }
     files.scenario = pack_locations(state.locations);

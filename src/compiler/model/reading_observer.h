@@ -72,6 +72,9 @@ class ReadingObserver {
     // Check mode: a fault that stops the reading of a text is recorded, its record left
     // unplaced, and the reading goes on at the next line, as a compiler goes on after ';'.
     virtual bool recovers() const { return false; }
+    // Whether the plan's points are computed. A check reads every curve as the build does, but
+    // needs no coordinate; the compact files of such a reading carry no plan.
+    virtual bool plans() const { return true; }
 
     // A text is about to be read (the line text first, then the train text).
     virtual void text_begins(ErrorSource /*text*/, std::string_view /*bytes*/) {}

@@ -235,7 +235,8 @@ class LineTextReader : RecordReading {
         const std::int32_t last_metre = length + kRunOut;
         const auto last_cell = round_half_even(last_metre / 50.0);
         state_.cells.assign(static_cast<std::size_t>(last_cell) + 1, TrackCell{});
-        if (state_.buildFlag != 0) {
+        last_metre_ = last_metre;
+        if (state_.buildFlag != 0 && plans()) {
             state_.plan.allocate(last_metre);
         } else {
             state_.plan.clear();
@@ -339,7 +340,7 @@ class LineTextReader : RecordReading {
         if (recovering() && !state_.has_cells() && state_.faultsRecorded > 0) {
             return Flow::stop;
         }
-        if (state_.buildFlag != 0) {
+        if (state_.buildFlag != 0 && plans()) {
             if (!state_.plan.allocated()) {
                 throw FieldFailure(in_.place(), "the plan needs a route length, and none was read");
             }
@@ -430,6 +431,8 @@ class LineTextReader : RecordReading {
               {"reads", ", which reads as " + std::to_string(int{code} - 100)}});
     }
 
+    bool plans() const { return observer_ == nullptr || observer_->plans(); }
+
     Flow curve(const KeywordField& field, const FieldSpan& keyword) {
         const std::int32_t start = in_.read_int32(record_values::kCurve[0].name);
         const FieldSpan at = in_.span();
@@ -449,7 +452,7 @@ class LineTextReader : RecordReading {
         }
         // The last two metres of the plan stay empty: a curve may not reach them.
         const std::int64_t end = std::int64_t{start} + length;
-        if (end > std::int64_t{state_.plan.last_metre()} - 2) {
+        if (end > std::int64_t{last_metre_} - 2) {
             record_fault<Fault::record_near_route_end>(state_, start, site(at.place),
                                                        occurrence_at(at));
             return Flow::end_of_records;
@@ -460,7 +463,9 @@ class LineTextReader : RecordReading {
         // Both runs stop after metre 1000000, the last one the plan may bend at.
         if (metre_ <= start) {
             const std::int64_t last = std::min<std::int64_t>(start, kLastCurveMetre);
-            plan_points<false>(state_.plan, metre_, last, 0);
+            if (plans()) {
+                plan_points<false>(state_.plan, metre_, last, 0);
+            }
             metre_ = last + 1;
             if (metre_ > kLastCurveMetre) {
                 return stop<Fault::curve_without_class>(at.place);
@@ -468,7 +473,9 @@ class LineTextReader : RecordReading {
         }
         if (metre_ <= end) {
             const std::int64_t last = std::min<std::int64_t>(end, kLastCurveMetre);
-            plan_points<true>(state_.plan, metre_, last, k);
+            if (plans()) {
+                plan_points<true>(state_.plan, metre_, last, k);
+            }
             metre_ = last + 1;
             if (metre_ > kLastCurveMetre) {
                 return stop<Fault::curve_without_class>(at.place);
@@ -628,7 +635,7 @@ class LineTextReader : RecordReading {
                       {"value", "a level track (0 per mille)"}});
             }
         }
-        if (state_.buildFlag != 0) {
+        if (state_.buildFlag != 0 && plans()) {
             const std::int64_t last_point = std::int64_t{state_.plan.last_metre()} - 2;
             if (metre_ <= last_point) {
                 plan_points<false>(state_.plan, metre_, last_point, 0);
@@ -640,6 +647,7 @@ class LineTextReader : RecordReading {
     LineTextOutcome outcome_;
     ProfileFill gradient_fill_{CellUse::gradient};
     std::int64_t metre_ = 2;
+    std::int32_t last_metre_ = 0;  // the route length and its run-out
     std::int32_t curves_seen_ = 0;
     std::int64_t last_curve_start_ = 0;
     std::int64_t last_curve_end_ = 0;

@@ -71,6 +71,7 @@ class AuthorReading final : public compiler::ReadingObserver {
     struct Options {
         bool recovers = true;     // check mode: read on after a fault
         bool keep_values = true;  // every value's field; check of a huge text keeps none
+        bool plans = true;        // the plan's points; a check needs none
     };
     explicit AuthorReading(Options options) : options_(options) {}
     AuthorReading() : AuthorReading(Options{}) {}
@@ -97,6 +98,7 @@ class AuthorReading final : public compiler::ReadingObserver {
 
     // --- the observer ------------------------------------------------------------------------
     bool recovers() const override { return options_.recovers; }
+    bool plans() const override { return options_.plans; }
     void keyword(ErrorSource text, const FieldSpan& field, compiler::KeywordUse use) override;
     RecordId record_begins(ErrorSource text, const compiler::RecordDescription& kind,
                            const FieldSpan& keyword) override;

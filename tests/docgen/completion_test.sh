@@ -51,7 +51,7 @@ scenario-tool compile --no|--no-plan
 scenario-tool check --col|--color= 
 scenario-tool check --color=a|always auto 
 scenario-tool check -W|-Wno- 
-scenario-tool check -Wno-out-of|-Wno-out-of-order 
+scenario-tool check -Wno-out-of-o|-Wno-out-of-order 
 scenario-tool check --json -Wno-lone|-Wno-lone-cr 
 scenario-tool dump --as |cells plan scenario 
 scenario-tool dump --as c|cells 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "files/utf8.h"
+
 namespace scenario::files {
 
 namespace {
@@ -78,17 +80,25 @@ std::string utf8_from_1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (const char ch : text) {
-        const char32_t c = character_1252(static_cast<unsigned char>(ch));
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+        append_utf8(out, character_1252(static_cast<unsigned char>(ch)));
+    }
+    return out;
+}
+
+std::optional<std::string> utf8_to_1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        const auto sequence = decode_utf8(utf8);
+        if (!sequence) {
+            return std::nullopt;
         }
+        const auto byte = byte_1252(sequence->character);
+        if (!byte) {
+            return std::nullopt;
+        }
+        out.push_back(static_cast<char>(*byte));
+        utf8.remove_prefix(sequence->length);
     }
     return out;
 }

@@ -26,6 +26,9 @@ std::string to_lower_1252(std::string_view text);
 
 // Windows-1252 bytes as UTF-8, for people: each byte as the character it stands for.
 std::string utf8_from_1252(std::string_view text);
+// UTF-8 text (a title or code typed on the command line) as Windows-1252 bytes; nothing when it
+// is not UTF-8 or holds a character that Windows-1252 has not.
+std::optional<std::string> utf8_to_1252(std::string_view utf8);
 
 // Windows-1252 bytes as the platform's file-name characters (UTF-16 on Windows, bytes elsewhere).
 std::filesystem::path::string_type to_native(std::string_view text);

@@ -21,6 +21,7 @@ TEST(Roff, TextLinesKeepEveryCharacterAsTyped) {
              {"tab\there", "tab here"},
              {"C\xC3\x80 and \xE2\x80\x94", "C\\[u00C0] and \\[u2014]"},  // UTF-8
              {"\xC0 alone", "\\[u00C0] alone"},                           // a stray byte
+             {"\xC0\x80", "\\[u00C0]\\[u0080]"},  // an overlong form is two stray bytes
          }) {
         EXPECT_EQ(text_line(input), expected) << input;
     }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "files/utf8.h"
+
 namespace scenario::docgen {
 
 namespace {
@@ -16,20 +18,10 @@ bool is_lower(char c) {
 // The code point of the UTF-8 sequence at `text[i]`, and how many bytes it takes. A byte that
 // starts no valid sequence stands for itself (Latin-1), so that nothing is lost.
 std::pair<std::uint32_t, std::size_t> decode(std::string_view text, std::size_t i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-    if (length == 1 || i + length > text.size()) {
-        return {byte, 1};
+    if (const auto sequence = files::decode_utf8(text.substr(i))) {
+        return {sequence->character, sequence->length};
     }
-    std::uint32_t code = byte & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + k]);
-        if ((next & 0xC0) != 0x80) {
-            return {byte, 1};
-        }
-        code = (code << 6) | (next & 0x3F);
-    }
-    return {code, length};
+    return {static_cast<unsigned char>(text[i]), 1};
 }
 
 std::string hex(std::uint32_t code) {

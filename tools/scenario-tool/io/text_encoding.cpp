@@ -2,112 +2,23 @@
 
 #include <cstdint>
 
-#include "files/windows_1252.h"
+#include "files/utf8.h"
 
 namespace scenario::tool {
-
-namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-// Length of the valid UTF-8 sequence at the start of `text`, or 0 when it is not one.
-std::size_t valid_sequence_length(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(0);
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-        c = (c << 6) | (byte(i) & 0x3F);
-    }
-    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-    const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
-    return overlong || surrogate || c > 0x10FFFF ? 0 : length;
-}
-
-}  // namespace
-
-std::string utf8_from_1252(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        append_utf8(out, files::character_1252(static_cast<unsigned char>(ch)));
-    }
-    return out;
-}
-
-std::optional<std::string> utf8_to_1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        const auto length = valid_sequence_length(utf8);
-        if (length == 0) {
-            return std::nullopt;
-        }
-        char32_t c = length == 1 ? static_cast<std::uint8_t>(utf8[0])
-                                 : static_cast<std::uint8_t>(utf8[0]) & (0x7F >> length);
-        for (std::size_t i = 1; i < length; ++i) {
-            c = (c << 6) | (static_cast<std::uint8_t>(utf8[i]) & 0x3F);
-        }
-        utf8.remove_prefix(length);
-        const auto byte = files::byte_1252(c);
-        if (!byte) {
-            return std::nullopt;
-        }
-        out.push_back(static_cast<char>(*byte));
-    }
-    return out;
-}
 
 std::string valid_utf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     while (!text.empty()) {
-        const auto length = valid_sequence_length(text);
-        if (length == 0) {
-            append_utf8(out, kReplacement);
-            text.remove_prefix(1);
-        } else {
+        // A byte that starts no sequence is one replacement character: nothing else is lost.
+        const auto sequence = files::decode_utf8(text);
+        const std::size_t length = sequence ? sequence->length : 1;
+        if (sequence) {
             out.append(text.substr(0, length));
-            text.remove_prefix(length);
+        } else {
+            files::append_utf8(out, files::kReplacementCharacter);
         }
+        text.remove_prefix(length);
     }
     return out;
 }

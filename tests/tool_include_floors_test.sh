@@ -43,8 +43,8 @@ expect_refused() {
 lines_of() { wc -l <"$source_dir/tools/scenario-tool/$1" | tr -d ' '; }
 
 # Each bad include is appended, so it stands on the line after the file's last one.
-expect_refused upwards io/json_writer.cpp '#include "diagnostics/diagnostic.h"' \
-    "io/json_writer.cpp:$(($(lines_of io/json_writer.cpp) + 1)): includes \"diagnostics/diagnostic.h\" upwards"
+expect_refused upwards io/json.cpp '#include "diagnostics/diagnostic.h"' \
+    "io/json.cpp:$(($(lines_of io/json.cpp) + 1)): includes \"diagnostics/diagnostic.h\" upwards"
 expect_refused root_upwards commands/check_command.cpp '#include "tool.h"' \
     "commands/check_command.cpp:$(($(lines_of commands/check_command.cpp) + 1)): includes \"tool.h\" upwards"
 expect_refused peer documents/train_card.cpp '#include "inspect/compact_file.h"' \
@@ -53,9 +53,9 @@ expect_refused not_from_root view/svg_plot.cpp '#include "svg_canvas.h"' \
     "view/svg_plot.cpp:$(($(lines_of view/svg_plot.cpp) + 1)): \"svg_canvas.h\" is no header"
 expect_refused outside_core view/svg_plot.cpp '#include "platform/platform.h"' \
     "\"platform/platform.h\" is no header of the tool"
-# json_writer.cpp already includes text_encoding.h: the header's source back to it closes a cycle.
-expect_refused cycle io/text_encoding.cpp '#include "io/json_writer.h"' \
-    "cycle through" "io/text_encoding.cpp:$(($(lines_of io/text_encoding.cpp) + 1)): io/text_encoding -> io/json_writer"
+# json.cpp already includes text_encoding.h: the header's source back to it closes a cycle.
+expect_refused cycle io/text_encoding.cpp '#include "io/json.h"' \
+    "cycle through" "io/text_encoding.cpp:$(($(lines_of io/text_encoding.cpp) + 1)): io/text_encoding -> io/json"
 
 copy_tree
 sed -i "s/^7      \\./7      root/" "$work/tree/docs/architecture.md"

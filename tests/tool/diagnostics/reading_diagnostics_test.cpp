@@ -12,7 +12,7 @@
 #include "tool.h"
 
 #include <sstream>
-#include "io/json_writer.h"
+#include "io/json.h"
 #include "sources/writers.h"
 #include "support/fault_cases.h"
 #include "support/run_program.h"
@@ -277,11 +277,9 @@ TEST(Diagnostics, TextAndJsonFormsAsCompilersGiveThem) {
               "help: sort them\n");
     EXPECT_EQ(closing_line({d}), "1 warning generated.\n");
     EXPECT_NE(render_text({d}, true).find("\x1b[1;35mwarning:"), std::string::npos);
-    JsonWriter json;
-    json.begin_object();
+    Json json = Json::object();
     write_json(json, {d});
-    json.end_object();
-    EXPECT_EQ(json.text(),
+    EXPECT_EQ(json_text(json),
               R"({"diagnostics":[{"file":"t.txt","line":3,"column":5,"endColumn":7,)"
               R"("severity":"warning","code":"out-of-order","message":"late","notes":[)"
               R"({"message":"the one before","file":"t.txt","line":2,"column":1}],)"

@@ -11,7 +11,7 @@
 #include "compiler/model/diagnostic_catalogue.h"
 #include "diagnostics/diagnostic_json.h"
 #include "io/author_texts.h"
-#include "io/json_writer.h"
+#include "io/json.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
@@ -168,11 +168,9 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
     const auto diagnostics =
         check_files(parsed.required("line"), parsed.required("train"), options);
     if (parsed.flag("json")) {
-        JsonWriter json;
-        json.begin_object();
+        Json json = Json::object();
         write_json(json, diagnostics);
-        json.end_object();
-        out << json.text() << '\n';
+        out << json_text(json) << '\n';
     } else {
         err << render_text(diagnostics, colour) << closing_line(diagnostics);
     }

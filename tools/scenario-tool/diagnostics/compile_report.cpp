@@ -5,7 +5,7 @@
 #include "compiler/model/diagnostic_catalogue.h"
 #include "compiler/model/track_cell.h"
 #include "diagnostics/diagnostic_json.h"
-#include "io/json_writer.h"
+#include "io/json.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
@@ -134,29 +134,26 @@ std::string summary_line(const CompileReport& report) {
 
 std::string report_json(const CompileReport& report) {
     static constexpr const char* kOutcomes[] = {"clean", "fault", "refused"};
-    JsonWriter json;
-    json.begin_object();
-    json.key("outcome").value(kOutcomes[static_cast<int>(report.outcome)]);
-    json.key("errorNumber").value(report.errorNumber);
-    json.key("errorPosition").value_or_null(report.errorPosition);
-    json.key("file").value_or_null(report.file);
-    json.key("line").value_or_null(report.line);
-    json.key("column").value_or_null(report.column);
-    json.key("cell").value_or_null(report.cell);
-    json.key("message").value(report.message);
-    json.key("routeLength").value(report.routeLength);
-    json.key("cells").value(report.cellCount);
-    json.key("stations").value(report.stationCount);
-    json.key("signals").value(report.signalCount);
-    json.key("codePointsPlaced").value(report.codePointsPlaced);
+    Json json = {{"outcome", kOutcomes[static_cast<int>(report.outcome)]},
+                 {"errorNumber", report.errorNumber},
+                 {"errorPosition", json_or_null(report.errorPosition)},
+                 {"file", json_or_null(report.file)},
+                 {"line", json_or_null(report.line)},
+                 {"column", json_or_null(report.column)},
+                 {"cell", json_or_null(report.cell)},
+                 {"message", json_string(report.message)},
+                 {"routeLength", report.routeLength},
+                 {"cells", report.cellCount},
+                 {"stations", report.stationCount},
+                 {"signals", report.signalCount},
+                 {"codePointsPlaced", report.codePointsPlaced}};
     write_json(json, report.diagnostics);
-    json.key("written").begin_array();
+    Json written = Json::array();
     for (const auto& name : report.written) {
-        json.value(utf8_from_1252(name));
+        written.push_back(json_string(utf8_from_1252(name)));
     }
-    json.end_array();
-    json.end_object();
-    return json.text();
+    json["written"] = std::move(written);
+    return json_text(json);
 }
 
 }  // namespace scenario::tool

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "files/windows_1252.h"
-#include "io/json_writer.h"
-#include "io/text_encoding.h"
+#include "io/json.h"
 
 namespace scenario::tool {
 
@@ -22,68 +21,47 @@ const char* severity_name(Severity severity) {
     return "note";
 }
 
-void write_place(JsonWriter& json, const SourcePlace& place) {
-    if (place.file.empty()) {
-        json.key("file").null();
-    } else {
-        json.key("file").value(place.file);
-    }
-    json.key("line").value(place.line);
-    json.key("column").value(place.column);
+void add_place(Json& object, const SourcePlace& place) {
+    object["file"] = place.file.empty() ? Json(nullptr) : json_string(place.file);
+    object["line"] = place.line;
+    object["column"] = place.column;
 }
 
 }  // namespace
 
-void write_json(JsonWriter& json, const std::vector<Diagnostic>& diagnostics) {
-    json.key("diagnostics").begin_array();
+void write_json(Json& object, const std::vector<Diagnostic>& diagnostics) {
+    Json list = Json::array();
     for (const auto& d : diagnostics) {
-        json.begin_object();
-        write_place(json, d.place);
-        if (d.place.column > 0) {
-            json.key("endColumn").value(d.place.column + std::max(d.place.length, 1));
-        } else {
-            json.key("endColumn").null();
-        }
-        json.key("severity").value(severity_name(d.severity));
-        json.key("code").value(d.code);
-        json.key("message").value(d.message);
-        json.key("notes").begin_array();
+        Json entry = Json::object();
+        add_place(entry, d.place);
+        entry["endColumn"] =
+            d.place.column > 0 ? Json(d.place.column + std::max(d.place.length, 1)) : Json(nullptr);
+        entry["severity"] = severity_name(d.severity);
+        entry["code"] = json_string(d.code);
+        entry["message"] = json_string(d.message);
+        Json notes = Json::array();
         for (const auto& note : d.notes) {
-            json.begin_object();
-            json.key("message").value(note.message);
-            write_place(json, note.place);
-            json.end_object();
+            Json n = {{"message", json_string(note.message)}};
+            add_place(n, note.place);
+            notes.push_back(std::move(n));
         }
-        json.end_array();
-        if (!d.hint.empty()) {
-            json.key("hint").value(d.hint);
-        } else {
-            json.key("hint").null();
-        }
-        if (d.fix) {
-            json.key("fix").begin_object();
-            json.key("title").value(d.fix->title);
-            json.key("replacement").value(files::utf8_from_1252(d.fix->replacement));
-            json.end_object();
-        } else {
-            json.key("fix").null();
-        }
-        json.key("position").value_or_null(d.position);
-        if (d.cell >= 0) {
-            json.key("cell").value(d.cell);
-        } else {
-            json.key("cell").null();
-        }
-        json.end_object();
+        entry["notes"] = std::move(notes);
+        entry["hint"] = d.hint.empty() ? Json(nullptr) : json_string(d.hint);
+        entry["fix"] = d.fix ? Json{{"title", json_string(d.fix->title)},
+                                    {"replacement",
+                                     json_string(files::utf8_from_1252(d.fix->replacement))}}
+                             : Json(nullptr);
+        entry["position"] = json_or_null(d.position);
+        entry["cell"] = d.cell >= 0 ? Json(d.cell) : Json(nullptr);
+        list.push_back(std::move(entry));
     }
-    json.end_array();
+    object["diagnostics"] = std::move(list);
     const auto count = [&](Severity s) {
-        return static_cast<std::int64_t>(
-            std::count_if(diagnostics.begin(), diagnostics.end(),
-                          [s](const Diagnostic& d) { return d.severity == s; }));
+        return static_cast<std::int64_t>(std::count_if(
+            diagnostics.begin(), diagnostics.end(), [s](const Diagnostic& d) { return d.severity == s; }));
     };
-    json.key("errors").value(count(Severity::error));
-    json.key("warnings").value(count(Severity::warning));
+    object["errors"] = count(Severity::error);
+    object["warnings"] = count(Severity::warning);
 }
 
 }  // namespace scenario::tool

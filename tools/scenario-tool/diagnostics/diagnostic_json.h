@@ -2,15 +2,16 @@
 
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "diagnostics/diagnostic.h"
 
 namespace scenario::tool {
 
-class JsonWriter;
-
-// {"diagnostics": [{file, line, column, endColumn, severity, code, message, notes, hint, fix,
-// position, cell}...], "errors": N, "warnings": N}: the members of one object, without its
-// braces, so that a command can add its own. Each note is {message, file, line, column}.
-void write_json(JsonWriter& json, const std::vector<Diagnostic>& diagnostics);
+// Adds "diagnostics": [{file, line, column, endColumn, severity, code, message, notes, hint,
+// fix, position, cell}...], "errors": N and "warnings": N to an object, so that a command can
+// add its own members. Each note is {message, file, line, column}; a fix is {title,
+// replacement}.
+void write_json(nlohmann::ordered_json& object, const std::vector<Diagnostic>& diagnostics);
 
 }  // namespace scenario::tool

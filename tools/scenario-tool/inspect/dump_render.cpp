@@ -10,7 +10,7 @@
 #include "compiler/model/layouts.h"
 #include "inspect/cell_kind_names.h"
 #include "inspect/record_fields.h"
-#include "io/json_writer.h"
+#include "io/json.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
@@ -140,17 +140,13 @@ void fields_text(std::string& out, const std::vector<FieldValue>& fields, bool s
     }
 }
 
-void fields_json(JsonWriter& json, const std::vector<FieldValue>& fields, bool skip_zero) {
+void fields_json(Json& record, const std::vector<FieldValue>& fields, bool skip_zero) {
     for (const auto& f : fields) {
         if (skip_zero && f.is_zero()) {
             continue;
         }
-        json.key(f.name);
-        if (f.text) {
-            json.value(utf8_from_1252(*f.text));
-        } else {
-            json.value(f.number);
-        }
+        record[std::string(f.name)] =
+            f.text ? json_string(utf8_from_1252(*f.text)) : Json(f.number);
     }
 }
 
@@ -173,25 +169,25 @@ std::string scenario_text(const std::vector<LocationEntry>& locations) {
     return out;
 }
 
-void scenario_json(JsonWriter& json, const std::vector<LocationEntry>& locations) {
-    json.key("entries").begin_array();
+Json scenario_json(const std::vector<LocationEntry>& locations) {
+    Json entries = Json::array();
     for (std::size_t i = 0; i < locations.size(); ++i) {
-        json.begin_object().key("index").value(i);
-        json.key("role").value(entry_role(i, locations[i]));
-        json.key("cleared").value(is_cleared(locations[i]));
+        Json entry = {{"index", i},
+                      {"role", entry_role(i, locations[i])},
+                      {"cleared", is_cleared(locations[i])}};
         const auto fields = record_fields(locations[i], compiler::location_layout);
-        fields_json(json, fields, false);
-        json.key("meanings").begin_object();
+        fields_json(entry, fields, false);
+        Json meanings = Json::object();
         for (const auto& f : fields) {
             if (const auto meaning = field_meaning(entry_role(i, locations[i]), f.name);
                 !meaning.meaning.empty()) {
-                json.key(f.name).value(meaning.meaning);
+                meanings[std::string(f.name)] = meaning.meaning;
             }
         }
-        json.end_object();
-        json.end_object();
+        entry["meanings"] = std::move(meanings);
+        entries.push_back(std::move(entry));
     }
-    json.end_array();
+    return entries;
 }
 
 std::pair<std::size_t, std::size_t> cell_window(const std::vector<TrackCell>& cells,
@@ -236,32 +232,30 @@ std::string cells_text(const std::vector<TrackCell>& cells, const DumpOptions& o
     return out;
 }
 
-void cells_json(JsonWriter& json, const std::vector<TrackCell>& cells, const DumpOptions& options) {
-    json.key("cells").begin_array();
+Json cells_json(const std::vector<TrackCell>& cells, const DumpOptions& options) {
+    Json records = Json::array();
     const auto [first, last] = cell_window(cells, options);
     for (std::size_t i = first; i <= last && i < cells.size(); ++i) {
-        json.begin_object().key("index").value(i).key("position").value(i * 50);
-        fields_json(json, record_fields(cells[i], compiler::cell_layout), true);
+        Json cell = {{"index", i}, {"position", i * 50}};
+        fields_json(cell, record_fields(cells[i], compiler::cell_layout), true);
         if (cells[i].kind != 0) {
-            json.key("kindName").value(cell_kind_name(cells[i].kind));
+            cell["kindName"] = cell_kind_name(cells[i].kind);
         }
         if (options.sources) {
-            json.key("records").begin_array();
+            Json sources = Json::array();
             for (const auto& source : options.sources(i)) {
-                json.begin_object().key("use").value(source.use).key("kind").value(source.kind);
-                if (source.file.empty()) {
-                    json.key("file").null();
-                } else {
-                    json.key("file").value(source.file);
-                }
-                json.key("line").value(source.line).key("column").value(source.column);
-                json.end_object();
+                sources.push_back(
+                    {{"use", source.use},
+                     {"kind", source.kind},
+                     {"file", source.file.empty() ? Json(nullptr) : json_string(source.file)},
+                     {"line", source.line},
+                     {"column", source.column}});
             }
-            json.end_array();
+            cell["records"] = std::move(sources);
         }
-        json.end_object();
+        records.push_back(std::move(cell));
     }
-    json.end_array();
+    return records;
 }
 
 struct PlanSummary {
@@ -346,33 +340,28 @@ std::string plan_text(const compiler::PathPoints& plan, const DumpOptions& optio
     return out;
 }
 
-void plan_json(JsonWriter& json, const compiler::PathPoints& plan, const DumpOptions& options) {
+void plan_json(Json& dump, const compiler::PathPoints& plan, const DumpOptions& options) {
     const auto s = summarise(plan);
-    json.key("lastMetre").value(plan.last_metre());
+    dump["lastMetre"] = plan.last_metre();
     for (std::size_t k = 0; k < s.kind_counts.size(); ++k) {
-        json.key(compiler::plan_point_kinds[k].plural).value(s.kind_counts[k]);
+        dump[std::string(compiler::plan_point_kinds[k].plural)] = s.kind_counts[k];
     }
-    json.key("boundingBox");
-    if (s.has_box) {
-        json.begin_object().key("minX").value(s.min_x).key("maxX").value(s.max_x);
-        json.key("minY").value(s.min_y).key("maxY").value(s.max_y).end_object();
-    } else {
-        json.null();
-    }
-    json.key("samples").begin_array();
+    dump["boundingBox"] = s.has_box ? Json{{"minX", json_number(s.min_x)},
+                                           {"maxX", json_number(s.max_x)},
+                                           {"minY", json_number(s.min_y)},
+                                           {"maxY", json_number(s.max_y)}}
+                                    : Json(nullptr);
+    Json samples = Json::array();
     for (const auto m : sample_metres(plan, options.every)) {
-        json.begin_object().key("metre").value(m);
+        Json sample = {{"metre", m}};
         for (std::size_t a = 0; a < 2; ++a) {
-            json.key(a == 0 ? "x" : "y");
-            if (plan.axis[a].tags[m] == PlanTag::empty) {
-                json.null();
-            } else {
-                json.value(plan.axis[a].values[m]);
-            }
+            sample[a == 0 ? "x" : "y"] = plan.axis[a].tags[m] == PlanTag::empty
+                                             ? Json(nullptr)
+                                             : json_number(plan.axis[a].values[m]);
         }
-        json.end_object();
+        samples.push_back(std::move(sample));
     }
-    json.end_array();
+    dump["samples"] = std::move(samples);
 }
 
 std::size_t record_count(const DecodedFile& file) {
@@ -427,24 +416,21 @@ std::optional<std::pair<std::int64_t, std::int64_t>> parse_cell_range(std::strin
 std::string render_dump(const DecodedFile& file, std::uintmax_t byte_count,
                         const DumpOptions& options) {
     if (options.json) {
-        JsonWriter json;
-        json.begin_object();
-        json.key("layout").value(kind_description(file.kind));
-        json.key("bytes").value(byte_count);
-        json.key("records").value(record_count(file));
+        Json dump = {{"layout", kind_description(file.kind)},
+                     {"bytes", byte_count},
+                     {"records", record_count(file)}};
         switch (file.kind) {
             case CompactKind::scenario:
-                scenario_json(json, file.locations);
+                dump["entries"] = scenario_json(file.locations);
                 break;
             case CompactKind::cells:
-                cells_json(json, file.cells, options);
+                dump["cells"] = cells_json(file.cells, options);
                 break;
             case CompactKind::plan:
-                plan_json(json, file.plan, options);
+                plan_json(dump, file.plan, options);
                 break;
         }
-        json.end_object();
-        return json.text() + "\n";
+        return json_text(dump) + "\n";
     }
     std::string out =
         std::string(kind_description(file.kind)) + ", " + std::to_string(record_count(file)) + " " +

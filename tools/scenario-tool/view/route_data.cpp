@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "io/json_writer.h"
+#include "io/json.h"
 #include "io/text_encoding.h"
 #include "view/plan_detail.h"
 
@@ -25,81 +25,57 @@ constexpr int kCoordinateDecimals = 3;  // millimetres: far below the finest lev
 constexpr int kCurvatureDecimals = 7;   // the finest class turns 0.0001 a metre
 constexpr int kHeightDecimals = 2;
 
-void write_value(JsonWriter& json, const FieldValue& value) {
-    std::visit(
-        [&](const auto& v) {
+Json value_json(const FieldValue& value) {
+    return std::visit(
+        [](const auto& v) -> Json {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::nullptr_t>) {
-                json.null();
-            } else if constexpr (std::is_same_v<T, std::vector<std::int64_t>>) {
-                json.begin_array();
-                for (const auto n : v) {
-                    json.value(n);
-                }
-                json.end_array();
+            if constexpr (std::is_same_v<T, std::string>) {
+                return json_string(v);
             } else {
-                json.value(v);
+                return v;
             }
         },
         value);
 }
 
-void write_fields(JsonWriter& json, const Fields& fields) {
-    json.begin_object();
+Json fields_json(const Fields& fields) {
+    Json object = Json::object();
     for (const auto& [name, value] : fields) {
-        json.key(name);
-        write_value(json, value);
+        object[name] = value_json(value);
     }
-    json.end_object();
+    return object;
 }
 
-void write_span(JsonWriter& json, const std::optional<SourceSpan>& span) {
+Json span_json(const std::optional<SourceSpan>& span) {
     if (!span) {
-        json.null();
-        return;
+        return nullptr;
     }
-    json.begin_object();
-    json.key("file").value(span->file);
-    json.key("line").value(span->line);
-    json.key("column").value(span->column);
+    Json object = {{"file", span->file}, {"line", span->line}, {"column", span->column}};
     if (span->endColumn) {
-        json.key("endColumn").value(*span->endColumn);
+        object["endColumn"] = *span->endColumn;
     }
-    json.end_object();
+    return object;
 }
 
-template <class T>
-void write_optional(JsonWriter& json, const std::optional<T>& value) {
-    if (value) {
-        json.value(*value);
-    } else {
-        json.null();
-    }
-}
-
-void write_sources(JsonWriter& json, const std::vector<RouteText>& texts) {
-    json.key("sources").begin_array();
+Json sources_json(const std::vector<RouteText>& texts) {
+    Json sources = Json::array();
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        json.begin_object();
-        json.key("id").value(i);
-        json.key("role").value(texts[i].role);
-        json.key("file").value(texts[i].file);
-        json.key("lines").begin_array();
+        Json lines = Json::array();
         for (const auto& line : source_lines(texts[i].bytes)) {
-            json.value(line);
+            lines.push_back(json_string(line));
         }
-        json.end_array();
-        json.end_object();
+        sources.push_back(Json{{"id", i},
+                               {"role", json_string(texts[i].role)},
+                               {"file", json_string(texts[i].file)},
+                               {"lines", std::move(lines)}});
     }
-    json.end_array();
+    return sources;
 }
 
-void write_plan(JsonWriter& json, const compiler::PathPoints& plan) {
-    json.key("plan");
+Json plan_json(const compiler::PathPoints& plan) {
     const auto levels = plan_levels(plan);
     if (levels.empty() || levels.front().points.empty()) {
-        json.null();
-        return;
+        return nullptr;
     }
     const auto& finest = levels.front().points;
     double min_x = finest.front().x, max_x = min_x, min_y = finest.front().y, max_y = min_y;
@@ -109,63 +85,57 @@ void write_plan(JsonWriter& json, const compiler::PathPoints& plan) {
         min_y = std::min(min_y, p.y);
         max_y = std::max(max_y, p.y);
     }
-    json.begin_object();
-    json.key("bbox").begin_array();
+    Json bbox = Json::array();
     for (const double v : {min_x, min_y, max_x, max_y}) {
-        json.rounded(v, kCoordinateDecimals);
+        bbox.push_back(json_rounded(v, kCoordinateDecimals));
     }
-    json.end_array();
-    json.key("levels").begin_array();
+    Json levels_json = Json::array();
     for (const auto& level : levels) {
-        json.begin_object();
-        json.key("tolerance").value(level.tolerance);
-        json.key("points").begin_array();
+        Json points = Json::array();
         for (const auto& p : level.points) {
-            json.begin_array().value(p.metre);
-            json.rounded(p.x, kCoordinateDecimals).rounded(p.y, kCoordinateDecimals);
-            json.end_array();
+            points.push_back(Json::array({p.metre, json_rounded(p.x, kCoordinateDecimals),
+                                          json_rounded(p.y, kCoordinateDecimals)}));
         }
-        json.end_array();
-        json.end_object();
+        levels_json.push_back(
+            Json{{"tolerance", json_number(level.tolerance)}, {"points", std::move(points)}});
     }
-    json.end_array();
-    json.end_object();
+    return Json{{"bbox", std::move(bbox)}, {"levels", std::move(levels_json)}};
 }
 
 template <class Get>
-void write_cells(JsonWriter& json, const char* name, const BuildState& state, Get get) {
-    json.key(name).begin_array();
+Json cells_json(const BuildState& state, Get get) {
+    Json values = Json::array();
     for (const auto& cell : state.cells) {
-        json.value(get(cell));
+        values.push_back(get(cell));
     }
-    json.end_array();
+    return values;
 }
 
-void write_profile(JsonWriter& json, const BuildState& state) {
+Json profile_json(const BuildState& state) {
     using compiler::TrackCell;
-    json.key("profile").begin_object();
-    write_cells(json, "gradient", state,
-                [](const TrackCell& c) { return static_cast<std::int32_t>(c.gradientCode) - 100; });
-    write_cells(json, "speed", state,
-                [](const TrackCell& c) { return static_cast<std::int32_t>(c.speedStep) * 5; });
-    write_cells(json, "adhesion", state, [](const TrackCell& c) { return c.adhesion; });
-    write_cells(json, "span", state, [](const TrackCell& c) { return c.spanKind; });
-    json.key("curvature").begin_array();
+    Json profile = Json::object();
+    profile["gradient"] = cells_json(
+        state, [](const TrackCell& c) { return static_cast<std::int32_t>(c.gradientCode) - 100; });
+    profile["speed"] = cells_json(
+        state, [](const TrackCell& c) { return static_cast<std::int32_t>(c.speedStep) * 5; });
+    profile["adhesion"] = cells_json(state, [](const TrackCell& c) { return c.adhesion; });
+    profile["span"] = cells_json(state, [](const TrackCell& c) { return c.spanKind; });
+    Json curvature = Json::array();
     for (const double k : cell_curvature(state.plan, state.cells.size())) {
-        json.rounded(k, kCurvatureDecimals);
+        curvature.push_back(json_rounded(k, kCurvatureDecimals));
     }
-    json.end_array();
-    json.key("height").begin_array();
+    profile["curvature"] = std::move(curvature);
+    Json heights = Json::array();
     double height = 0;
     for (const auto& cell : state.cells) {
-        json.rounded(height, kHeightDecimals);
+        heights.push_back(json_rounded(height, kHeightDecimals));
         height += (static_cast<double>(cell.gradientCode) - 100) / 1000 * kCell;
     }
-    json.end_array();
-    json.end_object();
+    profile["height"] = std::move(heights);
+    return profile;
 }
 
-void write_kilometric(JsonWriter& json, const BuildState& state) {
+Json kilometric_json(const BuildState& state) {
     struct Range {
         std::int32_t start, value, sense;
         std::size_t entry;
@@ -181,94 +151,70 @@ void write_kilometric(JsonWriter& json, const BuildState& state) {
     }
     std::stable_sort(ranges.begin(), ranges.end(),
                      [](const Range& a, const Range& b) { return a.start < b.start; });
-    json.key("kilometric").begin_array();
+    Json list = Json::array();
     for (const auto& r : ranges) {
-        json.begin_object();
-        json.key("start").value(r.start);
-        json.key("value").value(r.value);
-        json.key("sense").value(r.sense);
-        json.key("entry").value(r.entry);
-        json.end_object();
+        list.push_back(
+            Json{{"start", r.start}, {"value", r.value}, {"sense", r.sense}, {"entry", r.entry}});
     }
-    json.end_array();
+    return list;
 }
 
-void write_objects(JsonWriter& json, const std::vector<RouteObject>& objects) {
-    json.key("objects").begin_array();
+Json objects_json(const std::vector<RouteObject>& objects) {
+    Json list = Json::array();
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const auto& o = objects[i];
-        json.begin_object();
-        json.key("id").value(i);
-        json.key("type").value(o.type);
+        Json object = {{"id", i}, {"type", json_string(o.type)}};
         if (o.name) {
-            json.key("name").value(*o.name);
+            object["name"] = json_string(*o.name);
         }
-        json.key("position").value(o.position);
+        object["position"] = o.position;
         if (o.end) {
-            json.key("end").value(*o.end);
+            object["end"] = *o.end;
         }
-        json.key("cells").begin_array();
-        for (const auto c : o.cells) {
-            json.value(c);
-        }
-        json.end_array();
+        object["cells"] = o.cells;
         if (o.cellRange) {
-            json.key("cellRange").value(true);
+            object["cellRange"] = true;
         }
-        json.key("source");
-        write_span(json, o.source);
-        json.key("stored");
-        write_fields(json, o.stored);
-        json.key("details");
-        write_fields(json, o.details);
-        json.end_object();
+        object["source"] = span_json(o.source);
+        object["stored"] = fields_json(o.stored);
+        object["details"] = fields_json(o.details);
+        list.push_back(std::move(object));
     }
-    json.end_array();
+    return list;
 }
 
-void write_diagnostics(JsonWriter& json, const std::vector<RouteDiagnostic>& diagnostics) {
+// Adds "diagnostics" and their "counts" to the data.
+void add_diagnostics(Json& data, const std::vector<RouteDiagnostic>& diagnostics) {
     std::int64_t errors = 0, warnings = 0;
-    json.key("diagnostics").begin_array();
+    Json list = Json::array();
     for (const auto& d : diagnostics) {
         (d.severity == Severity::error ? errors : warnings) += 1;
-        json.begin_object();
-        json.key("severity").value(d.severity == Severity::error ? "error" : "warning");
-        json.key("code").value(d.code);
-        json.key("message").value(d.message);
-        json.key("source");
-        write_span(json, d.source);
-        json.key("position");
-        write_optional(json, d.position);
-        json.key("cell");
-        write_optional(json, d.cell);
-        json.key("object");
-        write_optional(json, d.object);
-        json.key("related").begin_array();
+        Json related = Json::array();
         for (const auto& r : d.related) {
-            json.begin_object();
-            json.key("message").value(r.message);
-            json.key("source");
-            write_span(json, r.source);
-            json.key("object");
-            write_optional(json, r.object);
-            json.end_object();
+            related.push_back(Json{{"message", json_string(r.message)},
+                                   {"source", span_json(r.source)},
+                                   {"object", json_or_null(r.object)}});
         }
-        json.end_array();
-        json.key("notes").begin_array();
+        Json notes = Json::array();
         for (const auto& n : d.notes) {
-            json.value(n);
+            notes.push_back(json_string(n));
         }
-        json.end_array();
+        Json diagnostic = {{"severity", d.severity == Severity::error ? "error" : "warning"},
+                           {"code", json_string(d.code)},
+                           {"message", json_string(d.message)},
+                           {"source", span_json(d.source)},
+                           {"position", json_or_null(d.position)},
+                           {"cell", json_or_null(d.cell)},
+                           {"object", json_or_null(d.object)},
+                           {"related", std::move(related)},
+                           {"notes", std::move(notes)}};
         if (!d.hint.empty()) {
-            json.key("hint").value(d.hint);
+            diagnostic["hint"] = json_string(d.hint);
         }
-        json.end_object();
+        list.push_back(std::move(diagnostic));
     }
-    json.end_array();
-    json.key("counts").begin_object();
-    json.key("errors").value(errors);
-    json.key("warnings").value(warnings);
-    json.end_object();
+    data["diagnostics"] = std::move(list);
+    data["counts"] = {{"errors", errors}, {"warnings", warnings}};
 }
 
 }  // namespace
@@ -322,40 +268,26 @@ std::vector<double> cell_curvature(const compiler::PathPoints& plan, std::size_t
 }
 
 std::string route_data_json(const RouteData& data) {
-    JsonWriter json;
     const BuildState* state = data.state;
     const bool cells = state != nullptr && state->has_cells();
-    json.begin_object();
-    json.key("format").value(1);
-    json.key("generator").value("scenario-tool " SCENARIO_VERSION);
-    json.key("title").value(data.title);
-    json.key("code").value(data.code);
-    json.key("routeLength").value(state ? state->locations[compiler::entry::train].zoneEnd : 0);
-    json.key("lastCell").value(cells ? state->last_cell() : 0);
-    json.key("watch");
-    write_optional(json, data.watch);
-    json.key("stamp").value(data.stamp);
-    write_sources(json, data.texts);
-    if (state != nullptr) {
-        write_plan(json, state->plan);
-    } else {
-        json.key("plan").null();
-    }
-    if (cells) {
-        write_profile(json, *state);
-    } else {
-        json.key("profile").begin_object().end_object();
-    }
-    if (state != nullptr) {
-        write_kilometric(json, *state);
-    } else {
-        json.key("kilometric").begin_array().end_array();
-    }
-    write_objects(json, data.annotations.objects);
-    write_diagnostics(json, data.annotations.diagnostics);
-    json.key("run").null();
-    json.end_object();
-    return json.text();
+    Json json = {
+        {"format", 1},
+        {"generator", "scenario-tool " SCENARIO_VERSION},
+        {"title", json_string(data.title)},
+        {"code", json_string(data.code)},
+        {"routeLength", state ? state->locations[compiler::entry::train].zoneEnd : 0},
+        {"lastCell", cells ? state->last_cell() : 0},
+        {"watch", json_or_null(data.watch)},
+        {"stamp", json_string(data.stamp)},
+        {"sources", sources_json(data.texts)},
+        {"plan", state != nullptr ? plan_json(state->plan) : Json(nullptr)},
+        {"profile", cells ? profile_json(*state) : Json::object()},
+        {"kilometric", state != nullptr ? kilometric_json(*state) : Json::array()},
+        {"objects", objects_json(data.annotations.objects)},
+    };
+    add_diagnostics(json, data.annotations.diagnostics);
+    json["run"] = nullptr;
+    return json_text(json);
 }
 
 }  // namespace scenario::tool

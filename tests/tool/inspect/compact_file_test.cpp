@@ -4,7 +4,9 @@
 
 #include <fstream>
 #include <random>
+#include <string>
 
+#include "compiler/model/limits.h"
 #include "compiler/model/packing.h"
 #include "files/replace_file.h"
 #include "support/run_program.h"
@@ -148,6 +150,32 @@ TEST(CompactFile, APlanOfMorePointsThanTheLongestRoutesDoesNotFit) {
     EXPECT_EQ(
         decode_compact(std::vector<std::uint8_t>(2 * (most + 1) * 2), CompactKind::plan).misfit,
         "1007002 points per axis are more than the 1007001 of the plan of the longest route");
+}
+
+// The README states the limits in words; they must follow the ones the tool keeps to.
+TEST(CompactFile, TheReadmeGivesTheLimitsOfTheLongestRoute) {
+    const auto grouped = [](std::uint64_t number) {
+        std::string digits = std::to_string(number);
+        for (auto at = digits.size(); at > 3; at -= 3) {
+            digits.insert(at - 3, ",");
+        }
+        return digits;
+    };
+    std::string readme = testing::read_bytes(std::string(SCENARIO_SOURCE_DIR) + "/README.md");
+    for (auto& c : readme) {
+        c = c == '\n' ? ' ' : c;
+    }
+    const std::uint64_t metres = compiler::kLongestRoute + compiler::kRunOut;
+    for (const auto& phrase : {
+             "the longest route, " + grouped(compiler::kLongestRoute) + " m",
+             grouped(largest_compact_size(CompactKind::scenario)) + " bytes for the scenario table",
+             grouped(largest_compact_size(CompactKind::cells)) + " for the cells (" +
+                 grouped(metres / compiler::kCellLength + 1) + " cells",
+             grouped(largest_compact_size(CompactKind::plan)) + " for the plan (2 axes of " +
+                 grouped(metres + 1) + " points",
+         }) {
+        EXPECT_NE(readme.find(phrase), std::string::npos) << "README.md does not say: " << phrase;
+    }
 }
 
 }  // namespace

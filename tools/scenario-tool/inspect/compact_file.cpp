@@ -8,20 +8,20 @@
 
 #include "compiler/model/build_state.h"
 #include "compiler/model/layouts.h"
+#include "compiler/model/limits.h"
 #include "files/input_file.h"
 
 namespace scenario::tool {
 
 namespace {
 
-// The line reader's bounds: the longest route, and the metres past it that the cells and the
-// plan cover too.
-constexpr std::uint64_t kLongestRoute = 1000000;
-constexpr std::uint64_t kRunOut = 7000;
-constexpr std::uint64_t kLastMetre = kLongestRoute + kRunOut;
-// The last cell is round((L + 7000) / 50), a whole number for the longest route.
-static_assert(kLastMetre % 50 == 0);
-constexpr std::uint64_t kLastCell = kLastMetre / 50;
+// The line reader's bounds: the last metre of the longest route's run-out, which the cells and
+// the plan cover too.
+constexpr std::uint64_t kLastMetre =
+    std::uint64_t{compiler::kLongestRoute} + std::uint64_t{compiler::kRunOut};
+// The last cell is round((L + run-out) / cell length), a whole number for the longest route.
+static_assert(kLastMetre % compiler::kCellLength == 0);
+constexpr std::uint64_t kLastCell = kLastMetre / compiler::kCellLength;
 constexpr std::uint64_t kPlanAxes = std::tuple_size_v<decltype(compiler::PathPoints::axis)>;
 
 bool ends_with(std::string_view text, std::string_view tail) {

@@ -26,8 +26,8 @@ std::optional<CompactKind> kind_from_word(std::string_view word);
 std::string_view kind_description(CompactKind kind);
 
 // The most bytes a file of the layout can hold: what the packer makes of the longest route
-// (1,000,000 m, and the 7000 m the cells and the plan run on past it) with every field at its
-// widest. A larger file is none of these files.
+// (compiler::kLongestRoute, and the run-out the cells and the plan cover past it) with every
+// field at its widest. A larger file is none of these files.
 std::uint64_t largest_compact_size(CompactKind kind);
 
 // Reads a compact file whole. What is not a regular file, or is larger than its layout allows,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiler/model/diagnostic_catalogue.h"
+#include "compiler/model/limits.h"
 #include "compiler/readers/record_descriptions.h"
 #include "sources/writers.h"
 
@@ -360,18 +361,39 @@ std::string bound_check_rule() {
     }
     // The built-in route, for the worked example.
     constexpr std::int64_t route = 98000;
-    constexpr std::int64_t last_cell = (route + 7000) / 50;
-    const std::int64_t last_read = 50 * last_cell - common->first;
+    constexpr std::int64_t last_cell = (route + compiler::kRunOut) / compiler::kCellLength;
+    const std::int64_t last_read = compiler::kCellLength * last_cell - common->first;
     return "Bound check: a record whose first value is a position is refused when its position "
-           "and a margin lie beyond the last cell, that is when (position + margin) / 50 is above "
-           "N. The margin is " +
+           "and a margin lie beyond the last cell, that is when (position + margin) / " +
+           std::to_string(compiler::kCellLength) + " is above N. The margin is " +
            std::to_string(common->first) + " m" + others +
            ". A refused record is {record_near_route_end} at its position, and the reading of its "
            "text ends there; after a refusal in the line description the train service text is "
            "still read. On a route of " +
            std::to_string(route) + " m, N is " + std::to_string(last_cell) + ": a signal at " +
-           std::to_string(last_read) + " is read, one at " + std::to_string(last_read + 50) +
-           " is refused.";
+           std::to_string(last_read) + " is read, one at " +
+           std::to_string(last_read + compiler::kCellLength) + " is refused.";
+}
+
+// How positions fall into cells, in the cell length the packer keeps to.
+std::string cells_rule() {
+    static_assert(compiler::kCellLength % 2 == 0, "the example needs positions halfway");
+    const std::string cell = std::to_string(compiler::kCellLength);
+    return "The route is cut into cells of " + cell + " m. A position falls in cell position / " +
+           cell + ", rounded to the nearest cell, a half to the even one (" +
+           std::to_string(compiler::kCellLength * 3 / 2) + " and " +
+           std::to_string(compiler::kCellLength * 5 / 2) +
+           " both give cell 2): keep positions on multiples of " + cell +
+           ". Signals, boards and the cells of a slowdown stand on the cell after their position, "
+           "position / " +
+           cell + " + 1.";
+}
+
+std::string run_out_rule() {
+    const std::string run_out = std::to_string(compiler::kRunOut);
+    return "The cells cover the route and a run-out of " + run_out +
+           " m: the last cell, N, is (route length + " + run_out + ") / " +
+           std::to_string(compiler::kCellLength) + ", rounded as above.";
 }
 
 std::string widths_rule() {
@@ -460,14 +482,8 @@ void write_reference(Writer& w) {
     w.bullet(
         "Positions and lengths are whole metres along the route from its start, position 0, in "
         "the direction of travel. Both texts use the same positions.");
-    w.bullet(
-        "The route is cut into cells of 50 m. A position falls in cell position / 50, rounded to "
-        "the nearest cell, a half to the even one (75 and 125 both give cell 2): keep positions "
-        "on multiples of 50. Signals, boards and the cells of a slowdown stand on the cell after "
-        "their position, position / 50 + 1.");
-    w.bullet(
-        "The cells cover the route and a run-out of 7000 m: the last cell, N, is (route length + "
-        "7000) / 50, rounded as above.");
+    w.bullet(cells_rule());
+    w.bullet(run_out_rule());
     w.bullet(bound_check_rule());
 
     w.heading("Order");

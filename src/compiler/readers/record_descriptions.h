@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "compiler/model/limits.h"
+
 namespace scenario::compiler {
 
 // Every record kind of the two texts, described once: how the reader recognises its keyword,
@@ -84,7 +86,7 @@ namespace record_values {
 
 inline constexpr ValueDescription kRouteLength[] = {{"route length", ValueWidth::int32, "m",
                                                      "the length of the route, at most 1000000",
-                                                     ValueRange{0, 1000000}}};
+                                                     ValueRange{0, kLongestRoute}}};
 inline constexpr ValueDescription kKilometricRange[] = {
     {"start", ValueWidth::int32, "m", "the position where the range begins, a multiple of 50"},
     {"kilometric value", ValueWidth::int32, "m",

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "files/utf8.h"
 #include "files/windows_1252.h"
 
 namespace scenario::compiler {
@@ -107,16 +108,12 @@ void tell_text_bytes(ReadingObserver& observer, ErrorSource text, std::string_vi
             line_start = i + 1;
         } else if (byte == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
             tell(Diag::lone_cr, i, 1, line, line_start);
-        } else if (!utf8_told && byte >= 0xC2 && byte <= 0xF4) {
-            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-            bool sequence = i + length <= bytes.size();
-            for (std::size_t k = 1; sequence && k < length; ++k) {
-                sequence = (static_cast<unsigned char>(bytes[i + k]) & 0xC0) == 0x80;
-            }
-            if (sequence) {
+        } else if (!utf8_told && byte >= 0x80) {
+            const auto sequence = files::decode_utf8(bytes.substr(i));
+            if (sequence && sequence->length > 1) {
                 // Told once per text: that is enough to tell the text's encoding.
-                const std::string_view seen = bytes.substr(i, length);
-                tell(Diag::utf8_text, i, length, line, line_start,
+                const std::string_view seen = bytes.substr(i, sequence->length);
+                tell(Diag::utf8_text, i, sequence->length, line, line_start,
                      {{"as_1252", files::utf8_from_1252(seen)}, {"as_utf8", std::string(seen)}});
                 utf8_told = true;
             }

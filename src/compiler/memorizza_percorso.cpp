@@ -2,7 +2,7 @@
 
 #include "compiler/readers/memorizza_dati.h"
 #include "files/file_names.h"
-#include "files/output_file.h"
+#include "files/output_set.h"
 
 namespace scenario::compiler {
 

@@ -6,7 +6,7 @@
 #include "driver/form1.h"
 #include "driver/usage_text.h"
 #include "files/interrupt_cleanup.h"
-#include "files/output_file.h"
+#include "files/write_hooks.h"
 #include "platform/platform.h"
 
 #ifndef SCENARIO_VERSION

@@ -2,25 +2,15 @@
 
 #include <thread>
 
-#include "files/replace_file.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include <functional>
-#include <string>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
+#include "files/file_error.h"
+#include "files/output_set.h"
+#include "files/write_hooks.h"
 
 namespace scenario::files {
 
 namespace {
+
+constexpr auto kRetry = std::chrono::milliseconds(20);
 
 constexpr const char* kBusy =
     "another scenario-builder or scenario-tool is writing into this directory and did not "
@@ -28,71 +18,43 @@ constexpr const char* kBusy =
 
 }  // namespace
 
-#ifdef _WIN32
-
-DirectoryLock::DirectoryLock(const std::filesystem::path& directory,
+DirectoryLock::DirectoryLock(const std::filesystem::path& directory, Locking locking,
                              std::chrono::milliseconds patience) {
-    // One mutex per directory, named after its full path (case folded as Windows folds it).
-    std::error_code ec;
-    auto full = std::filesystem::weakly_canonical(directory, ec).wstring();
-    if (ec) {
-        full = directory.wstring();
-    }
-    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
-    const auto name =
-        L"Local\\scenario-directory-" + std::to_wstring(std::hash<std::wstring>{}(full));
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-    if (mutex == nullptr) {
-        return;  // no lock to be had: go on as a single program would
-    }
-    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(patience.count()));
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-        CloseHandle(mutex);
-        throw FileError(directory, "write into", kBusy);
-    }
-    handle_ = reinterpret_cast<std::intptr_t>(mutex);
-}
-
-DirectoryLock::~DirectoryLock() {
-    if (handle_ != -1) {
-        ReleaseMutex(reinterpret_cast<HANDLE>(handle_));
-        CloseHandle(reinterpret_cast<HANDLE>(handle_));
-    }
-}
-
-#else
-
-namespace {
-constexpr auto kRetry = std::chrono::milliseconds(20);
-}  // namespace
-
-DirectoryLock::DirectoryLock(const std::filesystem::path& directory,
-                             std::chrono::milliseconds patience) {
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return;  // the writes themselves will say what is wrong with the directory
-    }
     const auto give_up = std::chrono::steady_clock::now() + patience;
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            close(fd);
-            return;  // a file system without locks: go on as a single program would
+    for (;;) {
+        const auto attempt = write_hooks().no_locks ? os::LockAttempt::impossible
+                                                    : os::try_lock_directory(directory, handle_);
+        if (attempt == os::LockAttempt::held) {
+            break;
+        }
+        if (attempt == os::LockAttempt::impossible) {
+            if (locking == Locking::not_wanted) {
+                return;  // the author's choice: written without the lock, nothing recovered
+            }
+            const std::string reason =
+                write_hooks().no_locks ? "the file system keeps no locks" : os::last_reason();
+            throw FileError(directory, "lock",
+                            "no lock can be held there (" + reason +
+                                "), so another writer could mix its files with these; nothing "
+                                "was written");
         }
         if (std::chrono::steady_clock::now() >= give_up) {
-            close(fd);
             throw FileError(directory, "write into", kBusy);
         }
         std::this_thread::sleep_for(kRetry);
     }
-    handle_ = fd;
-}
-
-DirectoryLock::~DirectoryLock() {
-    if (handle_ != -1) {
-        close(static_cast<int>(handle_));  // closing releases the lock
+    try {
+        recover_interrupted_writes(directory);
+    } catch (...) {
+        os::unlock_directory(handle_);
+        throw;
     }
 }
 
-#endif
+DirectoryLock::~DirectoryLock() {
+    if (handle_ != os::kNoHandle) {
+        os::unlock_directory(handle_);
+    }
+}
 
 }  // namespace scenario::files

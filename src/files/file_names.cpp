@@ -1,6 +1,6 @@
 #include "files/file_names.h"
 
-#include "files/windows_1252.h"
+#include "files/os.h"
 
 namespace scenario::files {
 
@@ -51,7 +51,7 @@ std::string cell_file_name(std::string_view LineTitle, std::string_view TrainCod
 std::filesystem::path full_path(const std::filesystem::path& directory, std::string_view name) {
     auto native = directory.native();
     native.push_back(static_cast<std::filesystem::path::value_type>(kSeparator));
-    native.append(to_native(name));
+    native.append(os::native_name(name));
     return std::filesystem::path(std::move(native));
 }
 

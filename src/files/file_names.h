@@ -4,15 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "files/os.h"
+
 namespace scenario::files {
 
 // The separator put between the executable's directory and a file name: always added, even when
 // the directory already ends with one.
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr char kSeparator = '/';
-#endif
+using os::kSeparator;
 
 // File names of the scenario, built from the line title and the train code.
 std::string line_text_name(std::string_view LineTitle);

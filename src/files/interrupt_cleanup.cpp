@@ -2,76 +2,30 @@
 
 #include <array>
 #include <atomic>
-#include <csignal>
 #include <cstring>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "files/os.h"
 
 namespace scenario::files {
 
 namespace {
 
-#ifdef _WIN32
-using NativeChar = wchar_t;
-#else
-using NativeChar = char;
-#endif
-
 // A name is written into its slot first and only then marked as listed, so that the handler
 // never reads half a name.
 struct Slot {
     std::atomic<int> state{0};  // 0 free, 1 being filled, 2 listed
-    std::array<NativeChar, 4096> name{};
+    std::array<os::NativeChar, 4096> name{};
 };
 
-std::array<Slot, 16> slots;
-
-#ifdef _WIN32
-// Set while a set of outputs is renamed; the console handler, which runs on a thread of its
-// own, waits for it to clear.
-std::atomic<bool> holding{false};
-#else
-sigset_t interrupts() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
-    return set;
-}
-#endif
+std::array<Slot, 32> slots;
 
 void remove_listed() noexcept {
     for (auto& slot : slots) {
         if (slot.state.load() == 2) {
-#ifdef _WIN32
-            DeleteFileW(slot.name.data());
-#else
-            unlink(slot.name.data());
-#endif
+            os::remove_in_interrupt(slot.name.data());
         }
     }
 }
-
-#ifdef _WIN32
-BOOL WINAPI on_console_event(DWORD) {
-    while (holding.load()) {
-        Sleep(1);
-    }
-    remove_listed();
-    return FALSE;  // the default handler ends the program
-}
-#else
-void on_signal(int number) {
-    remove_listed();
-    std::signal(number, SIG_DFL);
-    std::raise(number);
-}
-#endif
 
 }  // namespace
 
@@ -82,14 +36,14 @@ RemovedOnInterrupt::RemovedOnInterrupt(const std::filesystem::path& file) {
         if (native.size() < slots[i].name.size() &&
             slots[i].state.compare_exchange_strong(free, 1)) {
             std::memcpy(slots[i].name.data(), native.c_str(),
-                        (native.size() + 1) * sizeof(NativeChar));
+                        (native.size() + 1) * sizeof(os::NativeChar));
             slots[i].state.store(2);
             slot_ = static_cast<int>(i);
             return;
         }
     }
-    // No room (more than sixteen files at once, or an over-long name): such a file is not
-    // removed on an interrupt, which only leaves a temporary behind.
+    // No room (more files at once than slots, or an over-long name): such a file is not removed
+    // on an interrupt; the next writer in the directory removes it.
 }
 
 RemovedOnInterrupt::~RemovedOnInterrupt() {
@@ -103,35 +57,16 @@ void RemovedOnInterrupt::release() noexcept {
     }
 }
 
-#ifdef _WIN32
 InterruptsHeld::InterruptsHeld() {
-    holding.store(true);
+    os::hold_interrupts();
 }
+
 InterruptsHeld::~InterruptsHeld() {
-    holding.store(false);
+    os::release_interrupts();
 }
-#else
-InterruptsHeld::InterruptsHeld() {
-    const sigset_t set = interrupts();
-    sigprocmask(SIG_BLOCK, &set, nullptr);
-}
-InterruptsHeld::~InterruptsHeld() {
-    const sigset_t set = interrupts();
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
-}
-#endif
 
 void remove_listed_files_on_interrupt() {
-#ifdef _WIN32
-    SetConsoleCtrlHandler(on_console_event, TRUE);
-#else
-    struct sigaction action {};
-    action.sa_handler = on_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-#endif
+    os::on_interrupt(remove_listed);
 }
 
 }  // namespace scenario::files

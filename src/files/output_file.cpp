@@ -4,23 +4,16 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "files/file_error.h"
 #include "files/interrupt_cleanup.h"
-#include "files/replace_file.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "files/write_hooks.h"
 
 namespace scenario::files {
 
@@ -29,133 +22,19 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kPiece = std::size_t{64} * 1024;
+constexpr std::string_view kOurs = ".scenario-";
+constexpr std::size_t kDigits = 16;
 
 WriteHooks hooks;
 std::int64_t bytes_written = 0;  // in all, for the full-disk hook
-
-std::string system_reason(int code) {
-    return std::strerror(code);
-}
-
-// A name beside the final one that no other file has: hidden, with the final name in it so a
-// person who finds one left by a killed run knows what it was for.
-fs::path temporary_beside(const fs::path& file, std::uint64_t salt) {
-    auto name = file.filename().native();
-    using Char = fs::path::value_type;
-    const std::string suffix = "." + std::to_string(salt) + ".tmp";
-    name.insert(name.begin(), Char('.'));
-    name.append(suffix.begin(), suffix.end());
-    return file.parent_path() / name;
-}
+std::uint32_t renames = 0;       // in all, for the failed-rename hook
 
 std::uint64_t next_salt() {
     static std::atomic<std::uint64_t> counter{0};
-    static const std::uint64_t seed = std::random_device{}();
-    return (seed << 20) ^ (counter.fetch_add(1) + 1);
+    static const std::uint64_t seed =
+        (std::uint64_t{std::random_device{}()} << 32) ^ std::random_device{}();
+    return seed ^ ((counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ull);
 }
-
-#ifdef _WIN32
-
-std::string last_reason() {
-    const DWORD code = GetLastError();
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, sizeof text, nullptr);
-    std::string reason(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
-        reason.pop_back();
-    }
-    return reason.empty() ? "error " + std::to_string(code) : reason;
-}
-
-std::intptr_t create_exclusive(const fs::path& file) {
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    return h == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(h);
-}
-
-bool create_failed_because_taken() {
-    return GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-bool write_some(std::intptr_t handle, const std::uint8_t* data, std::size_t size,
-                std::size_t& done) {
-    DWORD wrote = 0;
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-    if (!WriteFile(reinterpret_cast<HANDLE>(handle), data, chunk, &wrote, nullptr)) {
-        return false;
-    }
-    done = wrote;
-    return true;
-}
-
-bool close_file(std::intptr_t handle, bool flush) {
-    const HANDLE h = reinterpret_cast<HANDLE>(handle);
-    const bool flushed = !flush || FlushFileBuffers(h) != 0;
-    return CloseHandle(h) != 0 && flushed;
-}
-
-void close_quietly(std::intptr_t handle) {
-    CloseHandle(reinterpret_cast<HANDLE>(handle));
-}
-
-bool rename_over(const fs::path& from, const fs::path& to) {
-    return MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-void remove_quietly(const fs::path& file) {
-    DeleteFileW(file.c_str());
-}
-
-#else
-
-std::string last_reason() {
-    return system_reason(errno);
-}
-
-std::intptr_t create_exclusive(const fs::path& file) {
-    return open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-}
-
-bool create_failed_because_taken() {
-    return errno == EEXIST;
-}
-
-bool write_some(std::intptr_t handle, const std::uint8_t* data, std::size_t size,
-                std::size_t& done) {
-    const ssize_t wrote = ::write(static_cast<int>(handle), data, size);
-    if (wrote < 0) {
-        return errno == EINTR ? (done = 0, true) : false;
-    }
-    done = static_cast<std::size_t>(wrote);
-    return true;
-}
-
-bool close_file(std::intptr_t handle, bool flush) {
-    const int fd = static_cast<int>(handle);
-    const bool flushed = !flush || fdatasync(fd) == 0;
-    const int saved = errno;
-    const bool closed = close(fd) == 0;
-    if (!flushed) {
-        errno = saved;
-    }
-    return flushed && closed;
-}
-
-void close_quietly(std::intptr_t handle) {
-    close(static_cast<int>(handle));
-}
-
-bool rename_over(const fs::path& from, const fs::path& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
-void remove_quietly(const fs::path& file) {
-    unlink(file.c_str());
-}
-
-#endif
 
 // The temporaries this process has open, so that an interrupt removes them.
 std::vector<std::pair<fs::path, std::unique_ptr<RemovedOnInterrupt>>>& listed() {
@@ -174,27 +53,81 @@ void unlist(const fs::path& file) {
                 files.end());
 }
 
-std::uint32_t environment_number(const char* name) {
-    const char* value = std::getenv(name);
-    return value == nullptr ? 0 : static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+std::string write_failure_reason() {
+    // A file past the size limit is reported as a full disk is: a plain reason, no signal.
+    return os::last_reason();
 }
 
 }  // namespace
 
-std::optional<std::string> unusable_output_reason(const fs::path& file) {
-    std::error_code ec;
-    const auto status = fs::symlink_status(file, ec);
-    if (ec || status.type() == fs::file_type::not_found) {
+void set_write_hooks(const WriteHooks& new_hooks) {
+    hooks = new_hooks;
+    bytes_written = 0;
+    renames = 0;
+}
+
+const WriteHooks& write_hooks() {
+    return hooks;
+}
+
+fs::path name_of_ours(const fs::path& directory, std::string_view kind) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string name(kOurs);
+    const std::uint64_t salt = next_salt();
+    for (std::size_t i = 0; i < kDigits; ++i) {
+        name.push_back(kHex[(salt >> (4 * (kDigits - 1 - i))) & 0xF]);
+    }
+    name.append(kind);
+    return directory / os::native_name(name);
+}
+
+bool is_name_of_ours(const os::NativeString& name) {
+    const std::size_t length = kOurs.size() + kDigits + 4;
+    if (name.size() != length) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kOurs.size(); ++i) {
+        if (name[i] != static_cast<os::NativeChar>(kOurs[i])) {
+            return false;
+        }
+    }
+    for (std::size_t i = kOurs.size(); i < kOurs.size() + kDigits; ++i) {
+        const auto c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    const auto kind = name.substr(kOurs.size() + kDigits);
+    return kind == os::native_name(".tmp") || kind == os::native_name(".old");
+}
+
+std::optional<std::string> unusable_output_reason(const fs::path& file, ReadOnly read_only) {
+    const auto name_length = file.filename().native().size();
+    const auto longest =
+        os::longest_name(file.parent_path().empty() ? fs::path(".") : file.parent_path());
+    if (name_length > longest) {
+        return "its name has " + std::to_string(name_length) + " characters, more than the " +
+               std::to_string(longest) + " a file name may have on its file system";
+    }
+    const auto facts = os::facts_of(file);
+    if (!facts || facts->type == fs::file_type::not_found) {
         return std::nullopt;  // free, or unknown: creating the temporary tells
     }
-    if (status.type() == fs::file_type::regular) {
-        return std::nullopt;
-    }
-    if (status.type() == fs::file_type::symlink) {
+    if (facts->type == fs::file_type::symlink) {
         return "it is a symbolic link (an output is never written through a link)";
     }
-    const auto kind = kind_of_file(status.type());
-    return kind.empty() ? std::string("it is not a regular file") : "it is " + std::string(kind);
+    if (facts->type != fs::file_type::regular) {
+        const auto kind = kind_of_file(facts->type);
+        return kind.empty() ? std::string("it is not a regular file")
+                            : "it is " + std::string(kind);
+    }
+    if (facts->read_only && read_only == ReadOnly::refuse) {
+        return std::string("it is read-only");
+    }
+    if (os::held_by_another_program(file)) {
+        return std::string("another program has it open, so it cannot be replaced now");
+    }
+    return std::nullopt;
 }
 
 std::string_view kind_of_file(fs::file_type type) {
@@ -215,32 +148,41 @@ std::string_view kind_of_file(fs::file_type type) {
     }
 }
 
-PendingFile::PendingFile(fs::path file, Flush flush) : file_(std::move(file)), flush_(flush) {
-    if (auto reason = unusable_output_reason(file_)) {
+PendingFile::PendingFile(fs::path file, Flush flush, ReadOnly read_only)
+    : file_(std::move(file)), flush_(flush), read_only_(read_only) {
+    if (auto reason = unusable_output_reason(file_, read_only_)) {
         throw FileError(file_, "replace", *reason);
     }
+    if (auto facts = os::facts_of(file_); facts && facts->type == fs::file_type::regular) {
+        replaced_ = facts;
+    }
+    const auto directory = file_.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary_ = temporary_beside(file_, next_salt());
+        temporary_ = name_of_ours(directory, ".tmp");
         list(temporary_);
-        handle_ = create_exclusive(temporary_);
-        if (handle_ != -1) {
+        handle_ = os::create_new(temporary_);
+        if (handle_ != os::kNoHandle) {
             return;
         }
-        const bool taken = create_failed_because_taken();
-        const std::string reason = last_reason();
+        const bool taken = os::last_failure() == os::Failure::name_taken;
+        const std::string reason = os::last_reason();
         unlist(temporary_);
         if (!taken) {
+            temporary_.clear();
             throw FileError(file_, "create a temporary file for", reason);
         }
     }
+    temporary_.clear();
     throw FileError(file_, "create a temporary file for", "every name tried was taken");
 }
 
 PendingFile::PendingFile(PendingFile&& other) noexcept
     : file_(std::move(other.file_)),
       temporary_(std::move(other.temporary_)),
-      handle_(std::exchange(other.handle_, -1)),
+      handle_(std::exchange(other.handle_, os::kNoHandle)),
       flush_(other.flush_),
+      read_only_(other.read_only_),
+      replaced_(other.replaced_),
       finished_(other.finished_) {
     other.temporary_.clear();
 }
@@ -250,15 +192,20 @@ PendingFile::~PendingFile() {
 }
 
 void PendingFile::discard() noexcept {
-    if (handle_ != -1) {
-        close_quietly(handle_);
-        handle_ = -1;
+    if (handle_ != os::kNoHandle) {
+        os::close_quietly(handle_);
+        handle_ = os::kNoHandle;
     }
     if (!temporary_.empty()) {
-        remove_quietly(temporary_);
+        os::remove(temporary_);
         unlist(temporary_);
         temporary_.clear();
     }
+}
+
+void PendingFile::renamed() noexcept {
+    unlist(temporary_);
+    temporary_.clear();
 }
 
 void PendingFile::write(std::span<const std::uint8_t> bytes) {
@@ -271,13 +218,13 @@ void PendingFile::write(std::span<const std::uint8_t> bytes) {
             const std::int64_t room =
                 std::max<std::int64_t>(0, hooks.fail_after_bytes - bytes_written);
             if (room == 0) {
-                throw FileError(file_, "write", system_reason(ENOSPC));
+                throw FileError(file_, "write", std::strerror(ENOSPC));
             }
             size = std::min<std::size_t>(size, static_cast<std::size_t>(room));
         }
         std::size_t done = 0;
-        if (!write_some(handle_, bytes.data(), size, done)) {
-            throw FileError(file_, "write", last_reason());
+        if (!os::write_some(handle_, bytes.data(), size, done)) {
+            throw FileError(file_, "write", write_failure_reason());
         }
         bytes_written += static_cast<std::int64_t>(done);
         bytes = bytes.subspan(done);
@@ -285,63 +232,47 @@ void PendingFile::write(std::span<const std::uint8_t> bytes) {
 }
 
 void PendingFile::finish() {
-    const std::intptr_t handle = std::exchange(handle_, -1);
-    if (!close_file(handle, flush_ == Flush::to_disk)) {
-        throw FileError(file_, "write", last_reason());
+    if (replaced_ && !os::take_permissions(handle_, *replaced_)) {
+        throw FileError(file_, "give the new file the permissions of", os::last_reason());
+    }
+    const os::Handle handle = std::exchange(handle_, os::kNoHandle);
+    const bool flushed = flush_ == Flush::not_needed || os::flush_to_disk(handle);
+    const std::string reason = flushed ? std::string() : os::last_reason();
+    if (!os::close(handle) || !flushed) {
+        throw FileError(file_, "write", flushed ? os::last_reason() : reason);
     }
     finished_ = true;
+}
+
+std::optional<std::string> rename_into_place(const fs::path& temporary, const fs::path& file) {
+    if (hooks.rename_delay_ms > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(hooks.rename_delay_ms));
+    }
+    if (hooks.fail_rename_at != 0 && ++renames == hooks.fail_rename_at) {
+        return std::string("the rename failed (as the test asked)");
+    }
+    // rename replaces whatever stands at the name, a link swapped in meanwhile included: the
+    // link itself goes, what it pointed to is never touched.
+    if (!os::rename_over(temporary, file)) {
+        if (os::last_failure() == os::Failure::in_use) {
+            return std::string("another program has it open, so it cannot be replaced now");
+        }
+        return os::last_reason();
+    }
+    return std::nullopt;
 }
 
 void PendingFile::commit() {
     if (!finished_) {
         finish();
     }
-    if (hooks.rename_delay_ms > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(hooks.rename_delay_ms));
+    if (replaced_ && replaced_->read_only) {
+        os::allow_replacing(file_, *replaced_);
     }
-    // rename replaces whatever stands at the name, a link swapped in meanwhile included: the
-    // link itself goes, what it pointed to is never touched.
-    if (!rename_over(temporary_, file_)) {
-        throw FileError(file_, "replace", last_reason());
+    if (auto reason = rename_into_place(temporary_, file_)) {
+        throw FileError(file_, "replace", *reason);
     }
-    unlist(temporary_);
-    temporary_.clear();
-}
-
-void OutputSet::add(const fs::path& file, std::span<const std::uint8_t> bytes) {
-    if (auto reason = unusable_output_reason(file)) {
-        throw FileError(file, "replace", *reason);
-    }
-    entries_.push_back({file, bytes});
-}
-
-void OutputSet::commit() {
-    std::vector<PendingFile> pending;
-    pending.reserve(entries_.size());
-    for (const auto& entry : entries_) {
-        pending.emplace_back(entry.file);
-        pending.back().write(entry.bytes);
-        pending.back().finish();
-    }
-    const InterruptsHeld held;
-    for (auto& file : pending) {
-        file.commit();
-    }
-}
-
-void set_write_hooks(const WriteHooks& new_hooks) {
-    hooks = new_hooks;
-    bytes_written = 0;
-}
-
-void set_write_hooks_from_environment() {
-    WriteHooks from_environment;
-    if (const char* value = std::getenv("SCENARIO_TEST_FAIL_AFTER_BYTES")) {
-        from_environment.fail_after_bytes = std::strtoll(value, nullptr, 10);
-    }
-    from_environment.piece_delay_us = environment_number("SCENARIO_TEST_PIECE_DELAY_US");
-    from_environment.rename_delay_ms = environment_number("SCENARIO_TEST_RENAME_DELAY_MS");
-    set_write_hooks(from_environment);
+    renamed();
 }
 
 }  // namespace scenario::files

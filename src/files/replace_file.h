@@ -3,32 +3,22 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 
+#include "files/file_error.h"
 #include "files/output_file.h"
 
 namespace scenario::files {
 
-// A file of the scenario that could not be created, deleted, written or read.
-class FileError : public std::runtime_error {
-  public:
-    FileError(const std::filesystem::path& file, const std::string& action,
-              const std::string& reason);
-    const std::filesystem::path& file() const { return file_; }
-
-  private:
-    std::filesystem::path file_;
-};
-
 // Replaces a file with exactly these bytes, through a temporary file beside it that is renamed
 // over the name only when it is complete (see PendingFile): the file holds the old bytes or the
-// new ones, never a part. A name that is not a regular file (a link, a directory, a FIFO, a
-// device) is refused with FileError, and nothing is written.
+// new ones, never a part. A name that cannot take an output (a link, a directory, a FIFO, a
+// device, a read-only file) is refused with FileError, and nothing is written.
 void replace_file(const std::filesystem::path& file, std::span<const std::uint8_t> bytes,
-                  Flush flush = Flush::to_disk);
+                  Flush flush = Flush::to_disk, ReadOnly read_only = ReadOnly::refuse);
 void replace_file(const std::filesystem::path& file, std::string_view text,
-                  Flush flush = Flush::to_disk);
+                  Flush flush = Flush::to_disk, ReadOnly read_only = ReadOnly::refuse);
 
 // Reads a whole file; throws FileError when it cannot be opened or read.
 std::string read_file(const std::filesystem::path& file);

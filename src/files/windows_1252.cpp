@@ -115,22 +115,4 @@ std::string to_lower_1252(std::string_view text) {
     return lower;
 }
 
-std::filesystem::path::string_type to_native(std::string_view text) {
-#ifdef _WIN32
-    // A byte that stands for no character passes as the control character of its own value, as
-    // the system's own conversion of the code page passes it, so that names differing there
-    // stay apart.
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const char32_t character = kCharacter[byte];
-        wide.push_back(static_cast<wchar_t>(character == kNoCharacter ? byte : character));
-    }
-    return wide;
-#else
-    return std::string(text);
-#endif
-}
-
 }  // namespace scenario::files

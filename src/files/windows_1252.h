@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +28,5 @@ std::string utf8_from_1252(std::string_view text);
 // UTF-8 text (a title or code typed on the command line) as Windows-1252 bytes; nothing when it
 // is not UTF-8 or holds a character that Windows-1252 has not.
 std::optional<std::string> utf8_to_1252(std::string_view utf8);
-
-// Windows-1252 bytes as the platform's file-name characters (UTF-16 on Windows, bytes elsewhere).
-std::filesystem::path::string_type to_native(std::string_view text);
 
 }  // namespace scenario::files

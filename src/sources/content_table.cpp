@@ -36,4 +36,9 @@ void write_content(const std::filesystem::path& file, const ContentTable& table,
     files::replace_file(file, render(table), flush);
 }
 
+void add_content(files::OutputSet& set, const std::filesystem::path& file,
+                 const ContentTable& table) {
+    set.add(file, render(table));
+}
+
 }  // namespace scenario::sources

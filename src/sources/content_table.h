@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "files/output_file.h"
+#include "files/output_set.h"
 
 namespace scenario::sources {
 
@@ -28,5 +29,8 @@ std::string render(const ContentTable& table);
 // Replaces the file with the rendered table.
 void write_content(const std::filesystem::path& file, const ContentTable& table,
                    files::Flush flush = files::Flush::to_disk);
+// Adds the file with the rendered table to a set, which replaces it when the set is committed.
+void add_content(files::OutputSet& set, const std::filesystem::path& file,
+                 const ContentTable& table);
 
 }  // namespace scenario::sources

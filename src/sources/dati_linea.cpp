@@ -354,4 +354,10 @@ void dati_linea(const std::filesystem::path& directory, std::string_view LineTit
                   content_table(kLines), flush);
 }
 
+void dati_linea(files::OutputSet& set, const std::filesystem::path& directory,
+                std::string_view LineTitle) {
+    add_content(set, files::full_path(directory, files::line_text_name(LineTitle)),
+                content_table(kLines));
+}
+
 }  // namespace scenario::sources

@@ -55,4 +55,10 @@ void dati_note(const std::filesystem::path& directory, std::string_view LineTitl
                   content_table(kLines));
 }
 
+void dati_note(files::OutputSet& set, const std::filesystem::path& directory,
+               std::string_view LineTitle, std::string_view TrainCode) {
+    add_content(set, files::full_path(directory, files::notes_name(LineTitle, TrainCode)),
+                content_table(kLines));
+}
+
 }  // namespace scenario::sources

@@ -71,4 +71,10 @@ void dati_rallentamenti(const std::filesystem::path& directory, std::string_view
                   content_table(kLines));
 }
 
+void dati_rallentamenti(files::OutputSet& set, const std::filesystem::path& directory,
+                        std::string_view LineTitle, std::string_view TrainCode) {
+    add_content(set, files::full_path(directory, files::slowdown_order_name(LineTitle, TrainCode)),
+                content_table(kLines));
+}
+
 }  // namespace scenario::sources

@@ -77,4 +77,10 @@ void dati_scheda(const std::filesystem::path& directory, std::string_view LineTi
                   content_table(kLines));
 }
 
+void dati_scheda(files::OutputSet& set, const std::filesystem::path& directory,
+                 std::string_view LineTitle, std::string_view TrainCode) {
+    add_content(set, files::full_path(directory, files::train_card_name(LineTitle, TrainCode)),
+                content_table(kLines));
+}
+
 }  // namespace scenario::sources

@@ -166,4 +166,10 @@ void dati_treno(const std::filesystem::path& directory, std::string_view LineTit
                   content_table(kLines), flush);
 }
 
+void dati_treno(files::OutputSet& set, const std::filesystem::path& directory,
+                std::string_view LineTitle, std::string_view TrainCode) {
+    add_content(set, files::full_path(directory, files::train_text_name(LineTitle, TrainCode)),
+                content_table(kLines));
+}
+
 }  // namespace scenario::sources

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "files/output_file.h"
+#include "files/output_set.h"
 
 namespace scenario::sources {
 
@@ -28,5 +29,18 @@ void dati_rallentamenti(const std::filesystem::path& directory, std::string_view
                         std::string_view TrainCode);
 void dati_scheda(const std::filesystem::path& directory, std::string_view LineTitle,
                  std::string_view TrainCode);
+
+// The same writers adding their file to a set instead, which replaces the files together when
+// it is committed: the builder's three documents, the five texts of scenario-tool sources.
+void dati_linea(files::OutputSet& set, const std::filesystem::path& directory,
+                std::string_view LineTitle);
+void dati_treno(files::OutputSet& set, const std::filesystem::path& directory,
+                std::string_view LineTitle, std::string_view TrainCode);
+void dati_note(files::OutputSet& set, const std::filesystem::path& directory,
+               std::string_view LineTitle, std::string_view TrainCode);
+void dati_rallentamenti(files::OutputSet& set, const std::filesystem::path& directory,
+                        std::string_view LineTitle, std::string_view TrainCode);
+void dati_scheda(files::OutputSet& set, const std::filesystem::path& directory,
+                 std::string_view LineTitle, std::string_view TrainCode);
 
 }  // namespace scenario::sources

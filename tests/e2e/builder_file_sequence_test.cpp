@@ -37,8 +37,8 @@ std::vector<std::string> drain(int watch_fd) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             std::string name = event->len > 0 ? event->name : "";
             // A temporary is named after its file: ".NAME.NUMBER.tmp".
-            static const std::regex temporary(R"(^\.(.+)\.[0-9]+\.tmp$)");
-            name = std::regex_replace(name, temporary, "temporary of $1");
+            static const std::regex temporary(R"(^\.scenario-[0-9a-f]{16}\.tmp$)");
+            name = std::regex_replace(name, temporary, "a temporary");
             if (event->mask & IN_CREATE) {
                 events.push_back("create " + name);
             } else if (event->mask & IN_DELETE) {
@@ -52,7 +52,8 @@ std::vector<std::string> drain(int watch_fd) {
     return events;
 }
 
-TEST(BuilderFileSequence, TextsAreWrittenReadBackAndDeletedBeforeTheCompactFilesInTheirOrder) {
+TEST(BuilderFileSequence,
+     TextsAreWrittenReadBackAndDeletedBetweenTheDocumentsAndTheCompactFilesEachAsOneSet) {
     TempDir dir;
     const auto exe = copy_executable(SCENARIO_BUILDER_EXE, dir.path());
     const int watch_fd = inotify_init1(IN_NONBLOCK);
@@ -64,26 +65,30 @@ TEST(BuilderFileSequence, TextsAreWrittenReadBackAndDeletedBeforeTheCompactFiles
     close(watch_fd);
     ASSERT_EQ(result.status, 0) << result.err;
 
-    std::vector<std::string> expected;
-    const auto replaced = [&](const std::string& name) {
-        expected.push_back("create temporary of " + name);
+    // The texts one by one, each read back; the documents, then the compact files, each as one
+    // set: all written first, then the journal, then the renames. The record of the texts stands
+    // for the whole run, so that a killed run's texts are removed by the next writer.
+    std::vector<std::string> expected{"create .scenario-scratch"};
+    for (const auto& name : {kTitle + "_linea.txt", kTitle + "_" + kCode + "-.txt"}) {
+        expected.push_back("create a temporary");
         expected.push_back("rename " + name);
+    }
+    const auto set = [&](const std::vector<std::string>& names) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            expected.push_back("create a temporary");
+        }
+        expected.push_back("create .scenario-journal");
+        for (const auto& name : names) {
+            expected.push_back("rename " + name);
+        }
+        expected.push_back("delete .scenario-journal");
     };
-    replaced(kTitle + "_linea.txt");
-    replaced(kTitle + "_" + kCode + "-.txt");
-    replaced(kTitle + "_" + kCode + "_note.txt");
-    replaced(kTitle + "_" + kCode + "_rallentamenti.txt");
-    replaced(kTitle + "_" + kCode + "_scheda_treno.txt");
+    set({kTitle + "_" + kCode + "_note.txt", kTitle + "_" + kCode + "_rallentamenti.txt",
+         kTitle + "_" + kCode + "_scheda_treno.txt"});
     expected.push_back("delete " + kTitle + "_linea.txt");
     expected.push_back("delete " + kTitle + "_" + kCode + "-.txt");
-    const std::vector<std::string> compact{kTitle + "_linea.dat", kTitle + "_" + kCode + ".sim",
-                                           kTitle + "_" + kCode + ".dat"};
-    for (const auto& name : compact) {
-        expected.push_back("create temporary of " + name);
-    }
-    for (const auto& name : compact) {
-        expected.push_back("rename " + name);
-    }
+    set({kTitle + "_linea.dat", kTitle + "_" + kCode + ".sim", kTitle + "_" + kCode + ".dat"});
+    expected.push_back("delete .scenario-scratch");
     EXPECT_EQ(events, expected);
 }
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,11 +46,14 @@ void write_bytes(const fs::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-// The temporaries of the writer: ".NAME.NUMBER.tmp".
+// What the writer leaves only while it runs: its temporaries and kept old files
+// (".scenario-" and sixteen hexadecimal digits, ".tmp" or ".old"), the journal of a set and the
+// record of the builder's texts.
 std::vector<std::string> temporaries(const fs::path& directory) {
+    static const std::regex ours(R"(^\.scenario-([0-9a-f]{16}\.(tmp|old)|journal|scratch)$)");
     std::vector<std::string> found;
     for (const auto& name : file_names(directory)) {
-        if (name.starts_with(".") && name.ends_with(".tmp")) {
+        if (std::regex_match(name, ours)) {
             found.push_back(name);
         }
     }
@@ -264,19 +268,17 @@ TEST(SafeOutputs, ALinkSwappedInDuringTheWriteIsReplacedNotFollowed) {
     const auto victim = elsewhere.path() / "victim";
     write_bytes(victim, "victim");
     put_old_files(out, kCompactFiles);
-    // The renames wait: the link goes in once the scenario file's temporary is there, that is
-    // after every check of the names.
+    // The renames wait: the link goes in once the set's journal is there, that is after every
+    // check of the names and before the scenario file's rename.
     ChildProcess run(SCENARIO_TOOL_EXE, tool.args(), dir.path(),
                      {{"SCENARIO_TEST_RENAME_DELAY_MS", "300"}});
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     bool swapped = false;
     while (!swapped && std::chrono::steady_clock::now() < give_up) {
-        for (const auto& name : temporaries(out)) {
-            if (name.starts_with("." + kSim + ".")) {
-                fs::remove(out / kSim);
-                fs::create_symlink(victim, out / kSim);
-                swapped = true;
-            }
+        if (fs::exists(out / ".scenario-journal")) {
+            fs::remove(out / kSim);
+            fs::create_symlink(victim, out / kSim);
+            swapped = true;
         }
     }
     ASSERT_TRUE(swapped);

@@ -12,7 +12,9 @@
 
 #include "files/directory_lock.h"
 #include "files/interrupt_cleanup.h"
+#include "files/output_set.h"
 #include "files/replace_file.h"
+#include "files/write_hooks.h"
 #include "support/run_program.h"
 
 namespace scenario::files {
@@ -127,14 +129,14 @@ TEST(DirectoryLock, ASecondHolderWaitsAndGivesUpWithAClearError) {
     TempDir dir;
     const DirectoryLock first(dir.path());
     try {
-        const DirectoryLock second(dir.path(), std::chrono::milliseconds(50));
+        const DirectoryLock second(dir.path(), Locking::required, std::chrono::milliseconds(50));
         ADD_FAILURE() << "two holders of one directory";
     } catch (const FileError& failure) {
         EXPECT_NE(std::string(failure.what()).find("another scenario-builder or scenario-tool"),
                   std::string::npos);
     }
     TempDir other;
-    EXPECT_NO_THROW(DirectoryLock(other.path(), std::chrono::milliseconds(50)));
+    EXPECT_NO_THROW(DirectoryLock(other.path(), Locking::required, std::chrono::milliseconds(50)));
 }
 
 TEST(RemovedOnInterrupt, ListedFilesGoAndTheSignalStillEndsTheProgram) {

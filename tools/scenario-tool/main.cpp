@@ -5,7 +5,7 @@
 
 #include "cli/exit_status.h"
 #include "files/interrupt_cleanup.h"
-#include "files/output_file.h"
+#include "files/write_hooks.h"
 #include "io/text_encoding.h"
 #include "tool.h"
 

@@ -12,6 +12,7 @@
 #include "files/directory_lock.h"
 #include "files/file_names.h"
 #include "files/output_file.h"
+#include "files/output_set.h"
 #include "files/replace_file.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -257,6 +258,121 @@ TEST_P(SafeOutputs, ANameThatIsNotARegularFileIsRefusedBeforeAnythingIsWritten) 
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, SafeOutputs, ::testing::ValuesIn(kSettings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A writer killed at any moment, then another writer in the same directory: the sets of the
+// killed one are each wholly old or wholly new, and nothing of the killed run is left.
+struct KilledWriter {
+    const char* name;
+    bool builder;
+    std::vector<std::string> args;               // for the tool
+    std::vector<std::vector<std::string>> sets;  // the sets it writes, each as one
+};
+
+std::vector<std::string> tool_args(const std::string& command, const std::string& out) {
+    return {command,
+            "--line",
+            "texts/" + kLineText,
+            "--train",
+            "texts/" + kTrainText,
+            "--title",
+            kTitle,
+            "--code",
+            kCode,
+            "--out",
+            out};
+}
+
+const KilledWriter kKilledWriters[] = {
+    {"builder",
+     true,
+     {},
+     {{kTitle + "_" + kCode + "_note.txt", kTitle + "_" + kCode + "_rallentamenti.txt",
+       kTitle + "_" + kCode + "_scheda_treno.txt"},
+      {kPlan, kSim, kDat}}},
+    {"compile", false, tool_args("compile", "."), {{kPlan, kSim, kDat}}},
+    {"documents",
+     false,
+     tool_args("documents", "."),
+     {{kTitle + "_" + kCode + "_rallentamenti.txt", kTitle + "_" + kCode + "_scheda_treno.txt"}}},
+};
+
+class KilledRuns : public ::testing::TestWithParam<KilledWriter> {};
+
+TEST_P(KilledRuns, TheNextWriterLeavesEverySetWhollyOldOrWhollyNewAndNothingOfTheKilledRun) {
+    const auto& writer = GetParam();
+    TempDir dir;
+    // The texts for the tool, and for the writer that comes next in every round.
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "texts"}, dir.path()).status, 0);
+    const auto texts = dir.path() / "texts";
+    const auto program = writer.builder ? copy_executable(SCENARIO_BUILDER_EXE, dir.path())
+                                        : fs::path(SCENARIO_TOOL_EXE);
+    // The tool works in the directory itself, as the builder does.
+    const auto run_in = dir.path();
+    ASSERT_EQ(run_program(program, writer.args, run_in).status, 0);
+    std::vector<std::string> all;
+    for (const auto& set : writer.sets) {
+        all.insert(all.end(), set.begin(), set.end());
+    }
+    const auto fresh = contents(dir.path(), all);
+
+    // Slow renames, so that a good share of the kills fall between two renames of a set.
+    const Environment slow{{"SCENARIO_TEST_RENAME_DELAY_MS", "3"},
+                           {"SCENARIO_TEST_PIECE_DELAY_US", "50"}};
+    const auto started = std::chrono::steady_clock::now();
+    {
+        ChildProcess timed(program, writer.args, run_in, slow);
+        ASSERT_EQ(timed.wait(), 0);
+    }
+    const auto run_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - started)
+                            .count();
+    const std::vector<std::string> next{"documents",
+                                        "--line",
+                                        "texts/" + kLineText,
+                                        "--train",
+                                        "texts/" + kTrainText,
+                                        "--title",
+                                        "OTHER",
+                                        "--code",
+                                        "X00001",
+                                        "--out",
+                                        "."};
+
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<long> moment(0, run_us + run_us / 10);
+    int journals_left = 0;
+    int rounds_new = 0;
+    for (int round = 0; round < 200; ++round) {
+        put_old_files(dir.path(), all);
+        ChildProcess run(program, writer.args, run_in, slow);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        run.signal(SIGKILL);
+        run.wait();
+        journals_left += fs::exists(dir.path() / ".scenario-journal") ? 1 : 0;
+
+        ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, next, dir.path()).status, 0) << round;
+        const auto after = contents(dir.path(), all);
+        for (const auto& set : writer.sets) {
+            const bool old = std::all_of(set.begin(), set.end(), [&](const auto& name) {
+                return after.at(name) == old_bytes(name);
+            });
+            const bool whole_new = std::all_of(set.begin(), set.end(), [&](const auto& name) {
+                return after.at(name) == fresh.at(name);
+            });
+            ASSERT_TRUE(old || whole_new) << set.front() << " ... in round " << round;
+            rounds_new += whole_new ? 1 : 0;
+        }
+        ASSERT_EQ(temporaries(dir.path()), std::vector<std::string>{}) << round;
+        ASSERT_FALSE(fs::exists(dir.path() / kLineText)) << round;
+        ASSERT_FALSE(fs::exists(dir.path() / kTrainText)) << round;
+    }
+    // The kills fell between the renames of a set as well as before and after them.
+    EXPECT_GT(journals_left, 0);
+    EXPECT_GT(rounds_new, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachWriter, KilledRuns, ::testing::ValuesIn(kKilledWriters),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SafeOutputs, ALinkSwappedInDuringTheWriteIsReplacedNotFollowed) {

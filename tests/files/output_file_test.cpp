@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -140,7 +141,7 @@ TEST(DirectoryLock, ASecondHolderWaitsAndGivesUpWithAClearError) {
 }
 
 TEST(RemovedOnInterrupt, ListedFilesGoAndTheSignalStillEndsTheProgram) {
-    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         TempDir dir;
         const auto listed = dir.path() / "listed";
         const auto released = dir.path() / "released";
@@ -160,6 +161,52 @@ TEST(RemovedOnInterrupt, ListedFilesGoAndTheSignalStillEndsTheProgram) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << number;
         EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"released"}) << number;
     }
+}
+
+TEST(RemovedOnInterrupt, AnInterruptIgnoredAtTheStartStaysIgnored) {
+    // As nohup starts a program, and a shell its background jobs (SIGINT).
+    for (const int number : {SIGHUP, SIGINT}) {
+        TempDir dir;
+        const auto listed = dir.path() / "listed";
+        write_old(listed);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(number, SIG_IGN);
+            remove_listed_files_on_interrupt();
+            const RemovedOnInterrupt remove(listed);
+            ::raise(number);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << number;
+        EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"listed"}) << number;
+    }
+}
+
+TEST(PendingFile, AWritePastTheFileSizeLimitFailsAsAFullDiskDoes) {
+    TempDir dir;
+    const auto file = dir.path() / "out.dat";
+    write_old(file);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        remove_listed_files_on_interrupt();
+        const rlimit small{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            replace_file(file, std::string(100000, 'x'));
+        } catch (const FileError& failure) {
+            const bool named = std::string(failure.what()).find("out.dat") != std::string::npos;
+            ::_exit(named ? 0 : 2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(read_bytes(file), "old");
+    EXPECT_EQ(file_names(dir.path()), std::vector<std::string>{"out.dat"});
 }
 
 }  // namespace

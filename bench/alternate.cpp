@@ -1,8 +1,10 @@
 // Times two programs run in turn, A B B A A B ..., so that a machine whose load drifts during
 // the measurement slows both alike; the figure is the ratio of their median times.
 //   scenario-alternate RUNS WARMUP PROGRAM_A PROGRAM_B
-// Each program runs in its own directory, the one that holds it, with no arguments; its
-// output and errors go to /dev/null. Prints one line per program and the ratio of A to B.
+//   scenario-alternate RUNS WARMUP PROGRAM_A [ARGS...] -- PROGRAM_B [ARGS...]
+// Each program runs in its own directory, the one that holds it, with its arguments (none in
+// the first form); its output and errors go to /dev/null. Prints one line per program and the
+// ratio of A to B.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -21,15 +23,20 @@ extern char** environ;
 namespace {
 
 // Runs the program once and returns its wall time in milliseconds; exits on a failed run.
-double run_once(const std::string& program) {
+double run_once(const std::vector<std::string>& command) {
+    const std::string& program = command.front();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    std::vector<char*> argv;
+    for (const auto& word : command) {
+        argv.push_back(const_cast<char*>(word.c_str()));
+    }
+    argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ) != 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         std::exit(1);
     }
@@ -64,24 +71,33 @@ void report(const char* name, const std::vector<double>& times) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s RUNS WARMUP PROGRAM_A PROGRAM_B\n", argv[0]);
+    const std::vector<std::string> words(argv + std::min(argc, 3), argv + argc);
+    const auto split = std::find(words.begin(), words.end(), "--");
+    std::vector<std::string> a(words.begin(), split);
+    std::vector<std::string> b(split == words.end() ? split : split + 1, words.end());
+    if (split == words.end() && a.size() == 2) {
+        b = {a[1]};
+        a.resize(1);
+    }
+    if (argc < 5 || a.empty() || b.empty()) {
+        std::fprintf(stderr, "usage: %s RUNS WARMUP PROGRAM_A [ARGS...] -- PROGRAM_B [ARGS...]\n",
+                     argv[0]);
         return 64;
     }
     const int runs = std::atoi(argv[1]);
     const int warmup = std::atoi(argv[2]);
-    const std::string a = std::filesystem::absolute(argv[3]).string();
-    const std::string b = std::filesystem::absolute(argv[4]).string();
+    a[0] = std::filesystem::absolute(a[0]).string();
+    b[0] = std::filesystem::absolute(b[0]).string();
     std::vector<double> times_a;
     std::vector<double> times_b;
     for (int i = -warmup; i < runs; ++i) {
         // A B, then B A: neither program always runs right after the other.
         const bool a_first = i % 2 == 0;
-        const std::string& first = a_first ? a : b;
-        const std::string& second = a_first ? b : a;
-        std::filesystem::current_path(std::filesystem::path(first).parent_path());
+        const auto& first = a_first ? a : b;
+        const auto& second = a_first ? b : a;
+        std::filesystem::current_path(std::filesystem::path(first[0]).parent_path());
         const double t1 = run_once(first);
-        std::filesystem::current_path(std::filesystem::path(second).parent_path());
+        std::filesystem::current_path(std::filesystem::path(second[0]).parent_path());
         const double t2 = run_once(second);
         if (i >= 0) {
             times_a.push_back(a_first ? t1 : t2);

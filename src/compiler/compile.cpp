@@ -50,13 +50,21 @@ CompileOutput stamp_and_pack(BuildState& state) {
 
     CompactFiles files;
     if (state.buildFlag != 0 && state.plan.allocated()) {
-        files.plan = pack_path_points(state.plan);
+        files.plan.emplace(state.plan);
     }
     files.scenario = pack_locations(state.locations);
     files.cells = pack_cells(state.cells);
     CompileOutput output;
     output.files = std::move(files);
     return output;
+}
+
+void PlanFile::write(const std::function<void(std::span<const std::uint8_t>)>& sink) const {
+    pack_path_points(*plan_, sink);
+}
+
+std::vector<std::uint8_t> PlanFile::bytes() const {
+    return pack_path_points(*plan_);
 }
 
 void begin_compile(BuildState& state, std::int32_t buildFlag) {

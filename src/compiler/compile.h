@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,11 +33,25 @@ enum class FatalOutcome : std::uint8_t {
 // The fatal outcome's error number for the message box, 0 for none and no cells.
 std::int32_t fatal_error_number(FatalOutcome outcome);
 
+// The line binary file, packed from the plan when it is written: piece by piece, straight into
+// the file, so that its bytes (20 MB for the longest route) are never held in memory whole; or
+// whole, for a caller that wants them. It reads the state's plan, which must outlive it
+// unchanged.
+class PlanFile {
+  public:
+    explicit PlanFile(const PathPoints& plan) : plan_(&plan) {}
+    void write(const std::function<void(std::span<const std::uint8_t>)>& sink) const;
+    std::vector<std::uint8_t> bytes() const;
+
+  private:
+    const PathPoints* plan_;
+};
+
 // The bytes of the three compact files, in the order the builder writes them.
 struct CompactFiles {
-    std::optional<std::vector<std::uint8_t>> plan;  // the line binary file, with buildFlag set
-    std::vector<std::uint8_t> scenario;             // the scenario file
-    std::vector<std::uint8_t> cells;                // the cell file
+    std::optional<PlanFile> plan;        // the line binary file, with buildFlag set
+    std::vector<std::uint8_t> scenario;  // the scenario file
+    std::vector<std::uint8_t> cells;     // the cell file
 };
 
 struct CompileOutput {

@@ -15,7 +15,12 @@ void write_compact_files(const CompactFiles& files, const std::filesystem::path&
                          std::string_view LineTitle, std::string_view TrainCode) {
     files::OutputSet set;
     if (files.plan) {
-        set.add(files::full_path(directory, files::line_binary_name(LineTitle)), *files.plan);
+        // Packed into its temporary as it is made: no 20 MB buffer to clear and fill first.
+        const compiler::PlanFile plan = *files.plan;
+        set.add(files::full_path(directory, files::line_binary_name(LineTitle)),
+                [plan](files::PendingFile& file) {
+                    plan.write([&](std::span<const std::uint8_t> piece) { file.write(piece); });
+                });
     }
     set.add(files::full_path(directory, files::scenario_file_name(LineTitle, TrainCode)),
             files.scenario);

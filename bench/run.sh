@@ -68,6 +68,19 @@ commands+=(-n "check dense 1000000 m" "$bin/scenario-tool check --line $texts/de
 hyperfine --shell=none --warmup 3 --runs "$((runs / 4 > 10 ? runs / 4 : 10))" \
   --export-json "$out/compile.json" --export-markdown "$out/compile.md" "${commands[@]}"
 
+# 2b. The tool's compile of the dense 1,000,000 m line against its I/O floor, which writes the
+#     same three files the same safe way: five rounds run in turn, each its own ratio.
+mkdir -p "$work/compile-tool/out" "$work/compile-floor/out"
+cp "$bin/scenario-tool" "$work/compile-tool/"
+cp "$bin/scenario-compile-floor" "$work/compile-floor/"
+dense=("$texts/dense_1000000.line" "$texts/dense_1000000.train")
+for round in 1 2 3 4 5; do
+  echo "round $round: $("$bin/scenario-alternate" "$((runs / 2 > 10 ? runs / 2 : 10))" 5 \
+    "$work/compile-tool/scenario-tool" compile --line "${dense[0]}" --train "${dense[1]}" \
+      --title DENSE --code D00001 --out "$work/compile-tool/out" \
+    -- "$work/compile-floor/scenario-compile-floor" "$work/compile-floor/out" | tr '\n' ' ')"
+done | tee "$out/compile_floor.txt"
+
 # 3. The stages on their own.
 "$bin/scenario-bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/stages.json" --benchmark_out_format=json | tee "$out/stages.txt"
@@ -94,6 +107,9 @@ for name, r in c.items():
     metres = int(name.split()[-2])
     lines.append(f"{name}: {r['mean']*1e3:.1f} ms (median {r['median']*1e3:.1f}), "
                  f"{r['mean']*1e9/metres:.0f} ns per metre")
+ratios = sorted(float(l.rsplit(":", 1)[1]) for l in open(f"{out}/compile_floor.txt") if "ratio" in l)
+lines.append(f"compile of the dense line against its floor, in turn: ratio of medians per round "
+             f"{', '.join(f'{r:.2f}' for r in ratios)}; median {ratios[len(ratios) // 2]:.2f}")
 open(f"{out}/summary.txt", "w").write("\n".join(lines) + "\n")
 print("\n".join(lines))
 PY

@@ -48,6 +48,25 @@ std::string cell_file_name(std::string_view LineTitle, std::string_view TrainCod
     return joined(LineTitle, "_", TrainCode, ".dat");
 }
 
+bool is_device_name(std::string_view name) {
+    auto base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') {
+        base.remove_suffix(1);  // Windows drops the blanks before the extension
+    }
+    std::string upper;
+    for (const char c : base) {
+        upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
+        return true;
+    }
+    if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT"))) {
+        const auto digit = static_cast<unsigned char>(upper[3]);
+        return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    }
+    return false;
+}
+
 std::filesystem::path full_path(const std::filesystem::path& directory, std::string_view name) {
     auto native = directory.native();
     native.push_back(static_cast<std::filesystem::path::value_type>(kSeparator));

@@ -22,6 +22,13 @@ std::string line_binary_name(std::string_view LineTitle);
 std::string scenario_file_name(std::string_view LineTitle, std::string_view TrainCode);
 std::string cell_file_name(std::string_view LineTitle, std::string_view TrainCode);
 
+// Whether a name (Windows-1252) is one that Windows keeps for a device, whatever follows its
+// first full stop and in any case: CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9 (and the
+// superscript digits 1, 2 and 3 Windows takes there too). Such a name opens the device instead
+// of a file, so neither program uses one as a title, a code or an output, on any system, so
+// that a scenario made on one system can be copied to the other.
+bool is_device_name(std::string_view name);
+
 // The full name of a file of the scenario: the directory, the separator, the name (Windows-1252).
 std::filesystem::path full_path(const std::filesystem::path& directory, std::string_view name);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/file_error.h"
+#include "files/file_names.h"
 #include "files/interrupt_cleanup.h"
 #include "files/write_hooks.h"
 
@@ -108,6 +109,12 @@ std::optional<std::string> unusable_output_reason(const fs::path& file, ReadOnly
     if (name_length > longest) {
         return "its name has " + std::to_string(name_length) + " characters, more than the " +
                std::to_string(longest) + " a file name may have on its file system";
+    }
+    const auto name = file.filename().u8string();
+    if (is_device_name(std::string(name.begin(), name.end()))) {
+        return std::string(
+            "its name is that of a device on Windows (CON, PRN, AUX, NUL, COM1 to "
+            "COM9, LPT1 to LPT9, with any extension)");
     }
     const auto facts = os::facts_of(file);
     if (!facts || facts->type == fs::file_type::not_found) {

@@ -119,5 +119,23 @@ TEST(ReadAndDelete, MissingFilesAreHandled) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "f"));
 }
 
+TEST(DeviceNames, WindowsDeviceNamesAreKnownInAnyCaseAndWithAnyExtension) {
+    const struct {
+        const char* name;
+        bool device;
+    } cases[] = {
+        {"CON", true},          {"con", true},    {"Nul.txt", true},  {"aux.sim.dat", true},
+        {"PRN .txt", true},     {"COM1", true},   {"lpt9.svg", true}, {"COM\xB9", true},
+        {"COM0", false},        {"COM10", false}, {"CONSOLE", false}, {"NUL_linea.dat", false},
+        {"MORENA LAGO", false}, {"xcon", false},  {"LPT", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(is_device_name(c.name), c.device) << c.name;
+        const auto reason = unusable_output_reason(std::filesystem::path("/tmp") / c.name);
+        EXPECT_EQ(reason.has_value() && reason->find("device") != std::string::npos, c.device)
+            << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace scenario::files

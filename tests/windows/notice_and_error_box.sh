@@ -48,7 +48,7 @@ field() { sed -n "s/^$1: //p" "$work/box.txt"; }
 [ -n "$(field text)" ] || fail "no message box appeared"
 kill -0 "$builder_pid" 2>/dev/null || fail "the program ended before its box was closed"
 case "$(field text)" in
-    "cannot replace "*"\\Città\\$card: it is a directory") ;;
+    "cannot replace "*"\\Città\\$card: it is a directory; nothing was written") ;;
     *) fail "the box does not name the train card in Città, behind a backslash: $(field text)" ;;
 esac
 [ "$(field buttons)" = "1" ] || fail "the box's buttons are '$(field buttons)', not IDOK (1) alone"

@@ -148,13 +148,10 @@ bool held_by_another_program(const fs::path& file) {
     return false;
 }
 
-std::size_t longest_name(const fs::path& directory) {
-    wchar_t root[MAX_PATH + 1] = {};
-    DWORD most = 0;
-    if (GetVolumePathNameW(directory.c_str(), root, MAX_PATH) &&
-        GetVolumeInformationW(root, nullptr, 0, nullptr, &most, nullptr, nullptr, 0) && most > 0) {
-        return most;
-    }
+std::size_t longest_name(const fs::path& /*directory*/) {
+    // Every file system Windows writes (NTFS, ReFS, exFAT, FAT with long names) takes 255
+    // UTF-16 characters; asking the volume costs a call that some (a network share, wine's
+    // drive of the Unix root) answer only with a complaint.
     return 255;
 }
 

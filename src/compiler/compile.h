@@ -42,6 +42,8 @@ class PlanFile {
     explicit PlanFile(const PathPoints& plan) : plan_(&plan) {}
     void write(const std::function<void(std::span<const std::uint8_t>)>& sink) const;
     std::vector<std::uint8_t> bytes() const;
+    // Equal when they make the same file.
+    friend bool operator==(const PlanFile& a, const PlanFile& b) { return a.bytes() == b.bytes(); }
 
   private:
     const PathPoints* plan_;

@@ -12,8 +12,9 @@ NoCellsError::NoCellsError()
           "compact file was written") {}
 
 void write_compact_files(const CompactFiles& files, const std::filesystem::path& directory,
-                         std::string_view LineTitle, std::string_view TrainCode) {
-    files::OutputSet set;
+                         std::string_view LineTitle, std::string_view TrainCode,
+                         files::ReadOnly read_only) {
+    files::OutputSet set(read_only);
     if (files.plan) {
         // Packed into its temporary as it is made: no 20 MB buffer to clear and fill first.
         const compiler::PlanFile plan = *files.plan;

@@ -6,6 +6,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/model/build_state.h"
+#include "files/output_file.h"
 
 namespace scenario::compiler {
 
@@ -35,7 +36,9 @@ CompileResult memorizza_percorso(BuildState& state, const std::filesystem::path&
 // and flushed first, then renamed into place in the builder's order (the line binary file when
 // there is one, the scenario file, the cell file), so that the directory never holds a mix of
 // an old set and a new one. Throws files::FileError; then no old file was replaced.
+// A read-only compact file is refused unless `read_only` allows replacing it.
 void write_compact_files(const CompactFiles& files, const std::filesystem::path& directory,
-                         std::string_view LineTitle, std::string_view TrainCode);
+                         std::string_view LineTitle, std::string_view TrainCode,
+                         files::ReadOnly read_only = files::ReadOnly::refuse);
 
 }  // namespace scenario::compiler

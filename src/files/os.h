@@ -114,4 +114,13 @@ void release_interrupts() noexcept;
 // Removes a name from inside an interrupt: nothing but the system call.
 void remove_in_interrupt(const NativeChar* name) noexcept;
 
+// --- the program's arguments and console -------------------------------------------------------
+// The program's arguments after its name, in UTF-8: as given on POSIX; on Windows read as the
+// UTF-16 the system holds them in and converted, so that no character is lost to a code page.
+std::vector<std::string> program_arguments(int argc, char** argv);
+// Makes the console show UTF-8 output as the characters it encodes (Windows); nothing elsewhere.
+void use_utf8_console();
+// Whether standard error goes to a terminal that shows colour escapes.
+bool standard_error_shows_colour();
+
 }  // namespace scenario::files::os

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -288,6 +289,16 @@ void release_interrupts() noexcept {
 
 void remove_in_interrupt(const NativeChar* name) noexcept {
     ::unlink(name);
+}
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+}
+
+void use_utf8_console() {}
+
+bool standard_error_shows_colour() {
+    return ::isatty(STDERR_FILENO) != 0;
 }
 
 }  // namespace scenario::files::os

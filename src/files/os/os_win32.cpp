@@ -329,4 +329,48 @@ void remove_in_interrupt(const NativeChar* name) noexcept {
     DeleteFileW(name);
 }
 
+// The wide arguments as the C runtime splits them (msvcrt's own, so that quoting follows the
+// rules every Windows program follows), whatever main was given.
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** environment, int expand,
+                              int* startup);
+
+namespace {
+
+std::string utf8_of(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+}  // namespace
+
+std::vector<std::string> program_arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = nullptr;
+    wchar_t** environment = nullptr;
+    int startup = 0;
+    if (__wgetmainargs(&count, &wide, &environment, 0, &startup) != 0 || wide == nullptr) {
+        return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(utf8_of(wide[i]));
+    }
+    return arguments;
+}
+
+void use_utf8_console() {
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+bool standard_error_shows_colour() {
+    return false;  // the console of an older Windows shows the escapes as they are
+}
+
 }  // namespace scenario::files::os

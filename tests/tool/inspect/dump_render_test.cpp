@@ -85,6 +85,34 @@ TEST(Dump, SummarisesThePlanWithSamples) {
     EXPECT_NE(text.find("last point set: metre 26998\n"), std::string::npos);
 }
 
+TEST(Dump, PrintsCoordinatesOfAnySizeInFull) {
+    auto file = decoded(CompactKind::plan);
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1e35, "99999999999999996863366107917975552.000"},
+        {-1e35, "-99999999999999996863366107917975552.000"},
+        {1e308, nullptr},  // 309 digits before the point
+    };
+    for (const auto& c : cases) {
+        file.plan.axis[0].values[0] = c.value;
+        DumpOptions options;
+        options.every = 100000;
+        const auto text = render_dump(file, 539964, options);
+        const auto from = text.find("metre 0: x=");
+        ASSERT_NE(from, std::string::npos) << text;
+        const auto x = text.substr(from + 11, text.find(' ', from + 11) - from - 11);
+        if (c.text != nullptr) {
+            EXPECT_EQ(x, c.text);
+        } else {
+            EXPECT_EQ(x.size(), 309u + 4u) << x;
+        }
+        const auto box = text.substr(text.find("bounding box:"));
+        EXPECT_NE(box.substr(0, box.find('\n')).find(" " + x + " "), std::string::npos) << box;
+    }
+}
+
 TEST(Dump, JsonOfThePlanCountsEveryKindOfPoint) {
     DumpOptions options;
     options.json = true;

@@ -34,6 +34,9 @@ struct OptionDescription {
     // A joined option: refuses a value as it is read, before the other options, with a
     // UsageError of the command's own words.
     void (*check)(std::string_view value) = nullptr;
+    // A name of the scenario (--title, --code): a value that begins with '-' is taken only as
+    // --name=VALUE, so that a forgotten value does not swallow the next option.
+    bool names_scenario = false;
 
     constexpr bool is_flag() const { return placeholder.empty(); }
 };

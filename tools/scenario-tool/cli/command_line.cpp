@@ -146,6 +146,12 @@ ParsedArguments parse_arguments(std::span<const std::string> args,
                 throw UsageError("--" + name + " needs a value");
             }
             inline_value = rest[++i];
+            if (option->names_scenario && inline_value->starts_with("-")) {
+                throw UsageError("--" + name + " is given '" + *inline_value +
+                                 "', which begins with '-' and is no " + name + "; write --" +
+                                 name + "=" + *inline_value + " if that is the " + name +
+                                 " you mean");
+            }
         }
         if (option->repeats) {
             parsed.repeated_[name].push_back(*inline_value);

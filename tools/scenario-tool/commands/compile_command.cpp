@@ -39,14 +39,14 @@ std::vector<std::string> output_names(const CompileRequest& request) {
 
 }  // namespace
 
-CompileReport compile_texts(const CompileRequest& request) {
+CompileReport compile_texts(const CompileRequest& request, const WriteRules& rules) {
     if (auto reason = unsafe_names_reason(request.LineTitle, request.TrainCode)) {
         throw UsageError(*reason);
     }
     const auto line_bytes = read_input(request.line_text, "line description");
     const auto train_bytes = read_input(request.train_text, "train service text");
     check_outputs(request.out_directory, output_names(request),
-                  {request.line_text, request.train_text});
+                  {request.line_text, request.train_text}, rules);
 
     const TextNames names{shown(request.line_text), shown(request.train_text)};
     // The build's own reading, observed: its diagnostics are the report's, up to where the
@@ -80,12 +80,12 @@ CompileReport compile_texts(const CompileRequest& request) {
     if (!output.files) {
         return report;
     }
+    // One writer at a time in a directory; the set is renamed into place only when all of it
+    // is written, so --out holds the whole old set or the whole new one.
+    const OutputDirectoryLock lock(request.out_directory, rules);
     try {
-        // One writer at a time in a directory; the set is renamed into place only when all of
-        // it is written, so --out holds the whole old set or the whole new one.
-        const files::DirectoryLock lock(request.out_directory);
         compiler::write_compact_files(*output.files, request.out_directory, request.LineTitle,
-                                      request.TrainCode);
+                                      request.TrainCode, rules.read_only);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(std::string("the compact files could not be written: ") +
                                failure.what());
@@ -101,7 +101,8 @@ static_assert(compiler::number_of(compiler::Fault::format_markers_in_use) == 125
 static_assert(compiler::number_of(compiler::Fault::scenario_codes_in_use) == 1251);
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--no-plan] [--json]"};
+    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--no-plan] [--json] "
+    "[--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
@@ -116,8 +117,13 @@ constexpr OptionDescription kOptions[] = {
     {.name = "title",
      .placeholder = "TITLE",
      .required = true,
-     .help = "the line title, which names the files and enters the codes"},
-    {.name = "code", .placeholder = "CODE", .required = true, .help = "the train code"},
+     .help = "the line title, which names the files and enters the codes",
+     .names_scenario = true},
+    {.name = "code",
+     .placeholder = "CODE",
+     .required = true,
+     .help = "the train code",
+     .names_scenario = true},
     {.name = "out",
      .placeholder = "DIR",
      .kind = ValueKind::directory,
@@ -125,6 +131,8 @@ constexpr OptionDescription kOptions[] = {
      .help = "an existing directory for the compact files"},
     {.name = "no-plan", .help = "no track plan: <TITLE>_linea.dat is neither written nor removed"},
     {.name = "json", .help = "report as one JSON object on standard output"},
+    kForceOption,
+    kNoLockOption,
 };
 constexpr Paragraph kParagraphs[] = {
     {.text = "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
@@ -134,6 +142,11 @@ constexpr Paragraph kParagraphs[] = {
     {.text =
          "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
          "are written all the same, except for 1250 and 1251, which write none."},
+    {.text =
+         "The three files are replaced as one set: a run that is stopped leaves DIR with the\n"
+         "whole old set or the whole new one, and after a kill the next writer in DIR completes\n"
+         "the set from its journal before anything else. A title or code that begins with '-'\n"
+         "is taken only as --title=-X."},
     {.kind = ParagraphKind::exit_status,
      .text = "0 clean, 1 the texts have a fault, 2 wrong usage or unusable files",
      .follows = true},
@@ -166,14 +179,14 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
     }
     expect_positionals(parsed, 0, "");
     CompileRequest request;
-    request.line_text = parsed.required("line");
-    request.train_text = parsed.required("train");
+    request.line_text = path_argument(parsed.required("line"));
+    request.train_text = path_argument(parsed.required("train"));
     request.LineTitle = name_argument(parsed, "title");
     request.TrainCode = name_argument(parsed, "code");
-    request.out_directory = parsed.required("out");
+    request.out_directory = path_argument(parsed.required("out"));
     request.with_plan = !parsed.flag("no-plan");
 
-    const auto report = compile_texts(request);
+    const auto report = compile_texts(request, write_rules(parsed));
     if (parsed.flag("json")) {
         out << report_json(report) << '\n';
     } else {

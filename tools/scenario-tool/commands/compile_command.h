@@ -7,6 +7,7 @@
 
 #include "cli/command_description.h"
 #include "diagnostics/compile_report.h"
+#include "io/output_guard.h"
 
 namespace scenario::tool {
 
@@ -25,7 +26,8 @@ struct CompileRequest {
 // texts are only read. Throws EnvironmentError (nothing written) when an input cannot be read,
 // the output directory cannot be written or an output would replace an input, and UsageError
 // for names that cannot name files.
-CompileReport compile_texts(const CompileRequest& request);
+// `rules` are the author's --no-lock and --force.
+CompileReport compile_texts(const CompileRequest& request, const WriteRules& rules = {});
 
 const CommandDescription& compile_description();
 

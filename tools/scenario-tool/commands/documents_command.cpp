@@ -55,7 +55,7 @@ namespace {
 
 constexpr std::string_view kSynopsis[] = {
     "--line FILE --train FILE --title TITLE --code CODE --out DIR [--leave-off NAME]... "
-    "[--category TEXT] [--classification TEXT] [--locked-mass TONNES]"};
+    "[--category TEXT] [--classification TEXT] [--locked-mass TONNES] [--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
@@ -70,8 +70,13 @@ constexpr OptionDescription kOptions[] = {
     {.name = "title",
      .placeholder = "TITLE",
      .required = true,
-     .help = "the line title, which names the files"},
-    {.name = "code", .placeholder = "CODE", .required = true, .help = "the train code"},
+     .help = "the line title, which names the files",
+     .names_scenario = true},
+    {.name = "code",
+     .placeholder = "CODE",
+     .required = true,
+     .help = "the train code",
+     .names_scenario = true},
     {.name = "out",
      .placeholder = "DIR",
      .kind = ValueKind::directory,
@@ -88,6 +93,8 @@ constexpr OptionDescription kOptions[] = {
      .placeholder = "TEXT",
      .help = "its classification (default REGIONALE)"},
     {.name = "locked-mass", .placeholder = "TONNES", .help = "its locked mass (default 330)"},
+    kForceOption,
+    kNoLockOption,
 };
 constexpr Paragraph kParagraphs[] = {
     {.text = "Compiles the two texts as scenario-builder does and, when they compile without a\n"
@@ -155,9 +162,10 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
-    const fs::path line_text = parsed.required("line");
-    const fs::path train_text = parsed.required("train");
-    const fs::path out_directory = parsed.required("out");
+    const fs::path line_text = path_argument(parsed.required("line"));
+    const fs::path train_text = path_argument(parsed.required("train"));
+    const fs::path out_directory = path_argument(parsed.required("out"));
+    const WriteRules rules = write_rules(parsed);
     DocumentsInput input;
     input.LineTitle = windows_1252_argument(parsed.required("title"), "title");
     input.TrainCode = windows_1252_argument(parsed.required("code"), "code");
@@ -183,7 +191,7 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
     const std::vector<std::string> names{
         files::slowdown_order_name(input.LineTitle, input.TrainCode),
         files::train_card_name(input.LineTitle, input.TrainCode)};
-    check_outputs(out_directory, names, {line_text, train_text});
+    check_outputs(out_directory, names, {line_text, train_text}, rules);
 
     input.line_text = line_bytes;
     input.train_text = train_bytes;
@@ -212,9 +220,9 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
     const auto bytes = [](const std::string& text) {
         return std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     };
+    const OutputDirectoryLock lock(out_directory, rules);
     try {
-        const files::DirectoryLock lock(out_directory);
-        files::OutputSet set;
+        files::OutputSet set(rules.read_only);
         set.add(files::full_path(out_directory, names[0]), bytes(order));
         set.add(files::full_path(out_directory, names[1]), bytes(card));
         set.commit();

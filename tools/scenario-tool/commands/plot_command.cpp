@@ -19,17 +19,20 @@ namespace scenario::tool {
 namespace {
 
 constexpr std::string_view kSynopsis[] = {
-    "DIR --out FILE.svg [--title TITLE --code CODE] [--line FILE --train FILE]"};
+    "DIR --out FILE.svg [--title TITLE --code CODE] [--line FILE --train FILE] [--force] "
+    "[--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "out",
      .placeholder = "FILE.svg",
      .kind = ValueKind::file,
      .required = true,
      .extension = "svg"},
-    {.name = "title", .placeholder = "TITLE"},
-    {.name = "code", .placeholder = "CODE"},
+    {.name = "title", .placeholder = "TITLE", .names_scenario = true},
+    {.name = "code", .placeholder = "CODE", .names_scenario = true},
     {.name = "line", .placeholder = "FILE", .kind = ValueKind::file},
     {.name = "train", .placeholder = "FILE", .kind = ValueKind::file},
+    {.name = "force"},
+    {.name = "no-lock"},
 };
 constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
 constexpr Paragraph kParagraphs[] = {
@@ -39,7 +42,9 @@ constexpr Paragraph kParagraphs[] = {
              "adhesion, mountain spans and station zones. DIR must hold one scenario (.sim);\n"
              "--title and --code choose one when it holds several. With --line FILE and\n"
              "--train FILE the problems 'check' finds in those texts are marked on the profile\n"
-             "at their positions (red errors, orange warnings; the message as a tooltip)."},
+             "at their positions (red errors, orange warnings; the message as a tooltip).\n"
+             "--force replaces a read-only FILE.svg; --no-lock writes even where its directory\n"
+             "cannot be locked."},
 };
 
 constexpr CommandDescription kDescription{
@@ -65,7 +70,8 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
         return kExitClean;
     }
     expect_positionals(parsed, 1, "the directory DIR");
-    const std::filesystem::path target = parsed.required("out");
+    const std::filesystem::path target = path_argument(parsed.required("out"));
+    const WriteRules rules = write_rules(parsed);
     std::optional<std::string> title;
     std::optional<std::string> code;
     for (const auto& [option, slot] : {std::pair{"title", &title}, std::pair{"code", &code}}) {
@@ -85,13 +91,14 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
     if (line_text.has_value() != train_text.has_value()) {
         throw UsageError("--line and --train go together");
     }
-    check_output(target);
-    auto view = load_view(parsed.positionals[0], title, code);
-    check_output(target, view.read_from);
+    check_output(target, {}, rules);
+    auto view = load_view(path_argument(parsed.positionals[0]), title, code);
+    check_output(target, view.read_from, rules);
     if (line_text) {
-        const std::filesystem::path texts[] = {*line_text, *train_text};
-        check_output(target, texts);
-        for (const auto& d : check_files(*line_text, *train_text, {})) {
+        const std::filesystem::path texts[] = {path_argument(*line_text),
+                                               path_argument(*train_text)};
+        check_output(target, texts, rules);
+        for (const auto& d : check_files(texts[0], texts[1], {})) {
             if (d.position) {
                 view.diagnostics.push_back(
                     {*d.position, d.severity == Severity::error,
@@ -100,12 +107,17 @@ int plot_command(std::span<const std::string> args, std::ostream& out, std::ostr
             }
         }
     }
+    // The picture's directory is held as every output's is, so that no other writer's clean-up
+    // takes its temporary for one left by a killed run.
+    const auto directory =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    const OutputDirectoryLock lock(directory, rules);
     try {
-        files::replace_file(target, render_svg(view));
+        files::replace_file(target, render_svg(view), files::Flush::to_disk, rules.read_only);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }
-    out << escape_controls(target.string()) << '\n';
+    out << escape_controls(shown(target)) << '\n';
     return kExitClean;
 }
 

@@ -6,6 +6,7 @@
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
 #include "files/file_names.h"
+#include "files/output_set.h"
 #include "files/replace_file.h"
 #include "io/output_guard.h"
 #include "io/text_encoding.h"
@@ -18,7 +19,11 @@ namespace fs = std::filesystem;
 using sources::kLineTitle;
 using sources::kTrainCode;
 
-std::vector<std::string> write_sources(const fs::path& directory, bool replace) {
+std::vector<std::string> write_sources(const fs::path& directory, bool replace,
+                                       files::Locking locking) {
+    WriteRules rules;
+    rules.locking = locking;
+    rules.read_only = replace ? files::ReadOnly::replace : files::ReadOnly::refuse;
     // The order of the builder: line, train, notes, slowdown order, train card.
     const std::vector<std::string> names{files::line_text_name(kLineTitle),
                                          files::train_text_name(kLineTitle, kTrainCode),
@@ -27,15 +32,15 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
                                          files::train_card_name(kLineTitle, kTrainCode)};
     std::error_code ec;
     if (fs::exists(directory, ec) && !fs::is_directory(directory, ec)) {
-        throw EnvironmentError("'" + valid_utf8(directory.string()) + "' is not a directory");
+        throw EnvironmentError("'" + shown(directory) + "' is not a directory");
     }
     fs::create_directories(directory, ec);
     if (ec) {
-        throw EnvironmentError("cannot make the directory '" + valid_utf8(directory.string()) +
+        throw EnvironmentError("cannot make the directory '" + shown(directory) +
                                "': " + ec.message());
     }
     for (const auto& name : names) {
-        check_output(files::full_path(directory, name));
+        check_output(files::full_path(directory, name), {}, rules);
     }
     if (!replace) {
         for (const auto& name : names) {
@@ -46,12 +51,16 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
             }
         }
     }
+    const OutputDirectoryLock lock(directory, rules);
     try {
-        sources::dati_linea(directory, kLineTitle);
-        sources::dati_treno(directory, kLineTitle, kTrainCode);
-        sources::dati_note(directory, kLineTitle, kTrainCode);
-        sources::dati_rallentamenti(directory, kLineTitle, kTrainCode);
-        sources::dati_scheda(directory, kLineTitle, kTrainCode);
+        // One set: the five texts are replaced together or not at all.
+        files::OutputSet texts(rules.read_only);
+        sources::dati_linea(texts, directory, kLineTitle);
+        sources::dati_treno(texts, directory, kLineTitle, kTrainCode);
+        sources::dati_note(texts, directory, kLineTitle, kTrainCode);
+        sources::dati_rallentamenti(texts, directory, kLineTitle, kTrainCode);
+        sources::dati_scheda(texts, directory, kLineTitle, kTrainCode);
+        texts.commit();
     } catch (const files::FileError& failure) {
         throw EnvironmentError(std::string("the texts could not be written: ") + failure.what());
     }
@@ -60,16 +69,21 @@ std::vector<std::string> write_sources(const fs::path& directory, bool replace) 
 
 namespace {
 
-constexpr std::string_view kSynopsis[] = {"DIR [--force]"};
-constexpr OptionDescription kOptions[] = {{.name = "force"}};
+constexpr std::string_view kSynopsis[] = {"DIR [--force] [--no-lock]"};
+constexpr OptionDescription kOptions[] = {
+    {.name = "force", .help = "replace texts that are already there, read-only ones too"},
+    kNoLockOption,
+};
 constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
 constexpr Paragraph kParagraphs[] = {
     {.text =
          "Writes the five built-in texts into DIR (made if absent) under the names the builder\n"
          "gives them, byte for byte what scenario-builder writes: the line description\n"
          "(<title>_linea.txt), the train service text (<title>_<code>-.txt), the train card,\n"
-         "the slowdown order and the notes. Deletes nothing. A file of the same name that is\n"
-         "already there is left alone and the command fails, unless --force replaces it."},
+         "the slowdown order and the notes, as one set: all five or none. Deletes nothing. A\n"
+         "file of the same name that is already there is left alone and the command fails,\n"
+         "unless --force replaces it (a read-only one too, which keeps its mode)."},
+    {.kind = ParagraphKind::options},
 };
 
 constexpr CommandDescription kDescription{
@@ -95,9 +109,10 @@ int sources_command(std::span<const std::string> args, std::ostream& out, std::o
         return kExitClean;
     }
     expect_positionals(parsed, 1, "the directory DIR");
-    const fs::path directory = parsed.positionals[0];
-    for (const auto& name : write_sources(directory, parsed.flag("force"))) {
-        out << escape_controls(files::full_path(directory, name).string()) << '\n';
+    const fs::path directory = path_argument(parsed.positionals[0]);
+    const auto rules = write_rules(parsed);
+    for (const auto& name : write_sources(directory, parsed.flag("force"), rules.locking)) {
+        out << escape_controls(shown(files::full_path(directory, name))) << '\n';
     }
     return kExitClean;
 }

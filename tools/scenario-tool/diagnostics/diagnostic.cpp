@@ -7,11 +7,7 @@
 #include "cli/exit_status.h"
 #include "io/text_encoding.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "files/os.h"
 
 namespace scenario::tool {
 
@@ -164,11 +160,7 @@ bool colour_wanted(const std::string& choice) {
     if (choice != "auto") {
         throw UsageError("--color takes auto, always or never, not '" + valid_utf8(choice) + "'");
     }
-#ifdef _WIN32
-    return false;  // the console of an older Windows shows the escapes as they are
-#else
-    return isatty(STDERR_FILENO) != 0 && std::getenv("NO_COLOR") == nullptr;
-#endif
+    return files::os::standard_error_shows_colour() && std::getenv("NO_COLOR") == nullptr;
 }
 
 }  // namespace scenario::tool

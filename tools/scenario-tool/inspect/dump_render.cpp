@@ -109,10 +109,12 @@ FieldMeaning field_meaning(std::string_view role, std::string_view field) {
     return {};
 }
 
+// In full, however large: a plan point of 1e308 m has 309 digits before the point.
 std::string number_text(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    return buffer;
+    const int length = std::snprintf(nullptr, 0, "%.3f", value);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.3f", value);
+    return text;
 }
 
 // "name=value", or where the field means something in this entry's role, two blanks apart:

@@ -18,6 +18,10 @@ std::optional<std::string> unsafe_name_reason(std::string_view text) {
     if (text.empty()) {
         return "it is empty";
     }
+    if (files::is_device_name(text)) {
+        return "it is the name of a device on Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to "
+               "LPT9, with any extension)";
+    }
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
         if (byte < 0x20 || byte == 0x7F) {

@@ -24,7 +24,12 @@ std::string valid_utf8(std::string_view text) {
 }
 
 std::string shown(const std::filesystem::path& path) {
-    return valid_utf8(path.string());
+    const auto utf8 = path.u8string();  // UTF-8 from Windows' UTF-16, the bytes elsewhere
+    return valid_utf8(std::string(utf8.begin(), utf8.end()));
+}
+
+std::filesystem::path path_argument(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string escape_controls(std::string_view utf8) {

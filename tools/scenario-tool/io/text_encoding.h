@@ -20,6 +20,10 @@ std::string valid_utf8(std::string_view text);
 // A path as it is shown to the author: UTF-8, whatever bytes it holds.
 std::string shown(const std::filesystem::path& path);
 
+// A path given on the command line (UTF-8 on every system) as the system names it: UTF-16 on
+// Windows, so that a name of any characters reaches the file.
+std::filesystem::path path_argument(const std::string& utf8);
+
 // UTF-8 text as it may go to a terminal: every control character (U+0000 to U+001F, U+007F and
 // the C1 block U+0080 to U+009F) becomes \xNN, so that the bytes of a text or of a file name
 // shown in a diagnostic or a dump cannot move the cursor, recolour or retitle the terminal.

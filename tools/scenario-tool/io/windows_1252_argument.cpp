@@ -5,18 +5,16 @@
 
 namespace scenario::tool {
 
+// The arguments come in UTF-8 on every system (on Windows the program reads them as UTF-16 and
+// converts them), and a character is taken only where Windows-1252 holds that very character:
+// no nearest letter in its place, as Windows' own conversion would give.
 std::string windows_1252_argument(const std::string& given, std::string_view option) {
-#ifdef _WIN32
-    (void)option;
-    return given;  // the arguments already come in the ANSI code page
-#else
     auto bytes = utf8_to_1252(given);
     if (!bytes) {
         throw UsageError("--" + std::string(option) +
                          " holds a character that the scenario files (Windows-1252) cannot hold");
     }
     return *bytes;
-#endif
 }
 
 }  // namespace scenario::tool

@@ -47,7 +47,9 @@ scenario-tool compile --li|--line
 scenario-tool compile --line |line.svg line.txt texts 
 scenario-tool compile --out |texts 
 scenario-tool compile --code |
-scenario-tool compile --no|--no-plan 
+scenario-tool compile --no|--no-lock --no-plan 
+scenario-tool compile --no-p|--no-plan 
+scenario-tool documents --no|--no-lock 
 scenario-tool check --col|--color= 
 scenario-tool check --color=a|always auto 
 scenario-tool check -W|-Wno- 

@@ -4,7 +4,9 @@
 #     changed and leaves every old file as it was (exit 3);
 #  2. Ctrl-C while a temporary is still open: the handler removes it;
 #  3. a folder whose path is longer than 260 characters: the builder writes its six files there;
-#  4. a Windows device name as an output of scenario-tool: refused, nothing written (exit 2).
+#  4. a Windows device name as an output or a title of scenario-tool: refused, nothing written;
+#  5. wide arguments: a title with an accented letter names its files and shows in the output,
+#     one with a letter Windows-1252 cannot hold is refused as on Linux (no nearest letter).
 #
 #   safe_outputs.sh WINDOWS_BUILD_DIR SESSION_DIR
 set -u
@@ -69,19 +71,18 @@ for name in "${compact[@]}"; do
 done
 ls -A "$work/held" | grep -q '^\.scenario-' && mismatch "held cell file: temporaries left: $(ls -A "$work/held")"
 
-# 2. Ctrl-C with a temporary open.
+# 2. Ctrl-C with a temporary open. Wine delivers console events to a program on a terminal:
+#    `script` gives it one.
 mkdir -p "$work/interrupted"
-(cd "$work" && timeout 60 "$WINE" "$helpers/scenario-interrupted-writer.exe" \
-    "$(wine_path "$work/interrupted")" </dev/null >"$work/interrupted.out" 2>&1)
+(cd "$work" && timeout 60 script -qec "'$WINE' '$helpers/scenario-interrupted-writer.exe' \
+    '$(wine_path "$work/interrupted")'" /dev/null </dev/null >"$work/interrupted.raw" 2>&1)
 status=$?
-if [ "$status" -eq 77 ]; then
-    echo "Ctrl-C: skipped, $(cat "$work/interrupted.out")"
-else
-    echo "Ctrl-C with the temporary open: exit $status; left: $(ls -A "$work/interrupted" | tr '\n' ' ')"
-    grep -q written "$work/interrupted.out" || mismatch "Ctrl-C: the writer did not write"
-    [ "$status" -ne 1 ] || mismatch "Ctrl-C: the writer was not interrupted"
-    [ -z "$(ls -A "$work/interrupted")" ] || mismatch "Ctrl-C: the temporary is left"
-fi
+sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' "$work/interrupted.raw" | tr -d '\r' >"$work/interrupted.out"
+echo "Ctrl-C with the temporary open: exit $status; left: $(ls -A "$work/interrupted" | tr '\n' ' ')"
+grep -q written "$work/interrupted.out" || mismatch "Ctrl-C: the writer did not write: $(cat "$work/interrupted.out")"
+[ "$status" -ne 77 ] || mismatch "Ctrl-C: no console to interrupt: $(cat "$work/interrupted.out")"
+[ "$status" -ne 1 ] || mismatch "Ctrl-C: the writer was not interrupted"
+[ -z "$(ls -A "$work/interrupted")" ] || mismatch "Ctrl-C: the temporary is left"
 
 # 3. A folder path over 260 characters.
 deep=$work/deep
@@ -107,6 +108,38 @@ status=$?
 echo "plot --out nul.svg: exit $status; $(tr -d '\r' <"$work/device.err")"
 [ "$status" -eq 2 ] || mismatch "device name: exit $status, expected 2"
 grep -q "device" "$work/device.err" || mismatch "device name: the message does not say why"
+
+(cd "$work/device" && timeout 60 "$WINE" "$tool" compile --line "texts/${title}_linea.txt" \
+    --train "texts/${title}_${code}-.txt" --title Nul --code "$code" --out . \
+    </dev/null >/dev/null 2>"$work/device-title.err")
+status=$?
+echo "compile --title Nul: exit $status; $(tr -d '\r' <"$work/device-title.err")"
+[ "$status" -eq 2 ] || mismatch "device title: exit $status, expected 2"
+ls "$work/device" | grep -qi '^nul' && mismatch "device title: a file was written: $(ls "$work/device")"
+
+# 5. Wide arguments.
+mkdir -p "$work/wide"
+(cd "$work/wide" && timeout 60 "$WINE" "$tool" sources "Città" </dev/null >sources.out 2>&1)
+status=$?
+echo "sources Città: exit $status; $(head -n 1 "$work/wide/sources.out" | tr -d '\r')"
+[ "$status" -eq 0 ] || mismatch "sources Città: exit $status"
+grep -q "Città" "$work/wide/sources.out" || mismatch "sources Città: the folder is not shown as Città"
+[ -f "$work/wide/Città/${title}_linea.txt" ] || mismatch "sources Città: no texts in Città"
+for case in "Città:0" "Москва:2" "Straße:0" "Ωmega:2"; do
+    name=${case%:*}
+    expected=${case#*:}
+    (cd "$work/wide" && timeout 60 "$WINE" "$tool" compile --line "Città/${title}_linea.txt" \
+        --train "Città/${title}_${code}-.txt" --title "$name" --code "$code" --out . --no-plan \
+        </dev/null >/dev/null 2>"$work/wide.err")
+    status=$?
+    echo "compile --title $name: exit $status $(tr -d '\r' <"$work/wide.err" | head -c 200)"
+    [ "$status" -eq "$expected" ] || mismatch "--title $name: exit $status, expected $expected"
+    if [ "$expected" -eq 0 ]; then
+        [ -f "$work/wide/${name}_${code}.sim" ] || mismatch "--title $name: no ${name}_${code}.sim"
+    else
+        grep -q "Windows-1252" "$work/wide.err" || mismatch "--title $name: the refusal does not say why"
+    fi
+done
 
 [ "$failures" -eq 0 ] || exit 1
 echo "every case as expected"

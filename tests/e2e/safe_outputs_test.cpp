@@ -115,6 +115,10 @@ struct Setting {
 
 const Setting kSettings[] = {{"builder", true}, {"tool", false}};
 
+void PrintTo(const Setting& setting, std::ostream* out) {
+    *out << setting.name;
+}
+
 class SafeOutputs : public ::testing::TestWithParam<Setting> {};
 
 std::string old_bytes(const std::string& name) {
@@ -296,6 +300,10 @@ const KilledWriter kKilledWriters[] = {
      tool_args("documents", "."),
      {{kTitle + "_" + kCode + "_rallentamenti.txt", kTitle + "_" + kCode + "_scheda_treno.txt"}}},
 };
+
+void PrintTo(const KilledWriter& writer, std::ostream* out) {
+    *out << writer.name;
+}
 
 class KilledRuns : public ::testing::TestWithParam<KilledWriter> {};
 

@@ -30,7 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE]"};
+    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE] [--force] "
+    "[--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
@@ -52,6 +53,8 @@ constexpr OptionDescription kOptions[] = {
      .placeholder = "TITLE",
      .help = "the line title, when the text's name does not give it"},
     {.name = "code", .placeholder = "CODE", .help = "the train code, likewise"},
+    kForceOption,
+    kNoLockOption,
 };
 constexpr Paragraph kParagraphs[] = {
     {.text = "Compiles the two texts in memory, as compile does, and writes one HTML page that\n"
@@ -123,9 +126,10 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
-    const fs::path line = parsed.required("line");
-    const fs::path train = parsed.required("train");
-    const fs::path target = parsed.required("out");
+    const fs::path line = path_argument(parsed.required("line"));
+    const fs::path train = path_argument(parsed.required("train"));
+    const fs::path target = path_argument(parsed.required("out"));
+    const WriteRules rules = write_rules(parsed);
     auto [title, code] = names_from_files(line, train);
     if (const auto given = parsed.value("title")) {
         windows_1252_argument(*given, "title");
@@ -136,7 +140,7 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
         code = *given;
     }
     const fs::path inputs[] = {line, train};
-    check_output(target, inputs);
+    check_output(target, inputs, rules);
     const auto line_bytes = read_input(line, "line description");
     const auto train_bytes = read_input(train, "train service text");
 
@@ -164,8 +168,12 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
     data.annotations = annotations_from_compile(data.state, texts, diagnostics, &scenario.reading);
     data.stamp = stamp_now();
     const auto page = route_page(built_in_page_parts(), route_data_json(data));
+    // The page's directory is held as every output's is, so that no other writer's clean-up
+    // takes its temporary for one left by a killed run.
+    const OutputDirectoryLock lock(
+        target.parent_path().empty() ? fs::path(".") : target.parent_path(), rules);
     try {
-        files::replace_file(target, page);
+        files::replace_file(target, page, files::Flush::to_disk, rules.read_only);
     } catch (const files::FileError& failure) {
         throw EnvironmentError(failure.what());
     }

@@ -3,6 +3,7 @@
 // error here, whichever option it is.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,12 +48,19 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
         return args;
     };
     const std::string compact = texts + "/" + title;
+    const std::string project = at("scenario.ini");
+    std::ofstream(project, std::ios::binary)
+        << "line = texts/" << files::line_text_name(kLineTitle) << "\ntrain = texts/"
+        << files::train_text_name(kLineTitle, kTrainCode) << "\ntitle = " << title
+        << "\ncode = " << code << "\nout = texts\n";
     // clang-format off
     const std::vector<std::vector<std::string>> cases{
         {"sources", texts},
         {"sources", texts, "--force"},
         with(with({"check"}, texts_of), {"--strict", "-Wno-out-of-order", "--color=never"}),
         with(with({"check"}, texts_of), {"--json"}),
+        {"check", "--project", project},
+        {"compile", "--project", project, "--no-plan"},
         with(with(with({"compile"}, texts_of), names), {"--no-plan", "--json"}),
         with(with({"compile"}, texts_of), names),
         {"dump", compact + "_" + code + ".sim", "--json"},
@@ -65,6 +73,7 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
         with(with(with({"documents"}, texts_of), names),
              {"--leave-off", "LIDO DI SERENA", "--leave-off", "RIVA BELLA", "--category",
               "V140 B", "--classification", "REGIONALE", "--locked-mass", "330"}),
+        {"documents", "--project", project, "--leave-off", "LIDO DI SERENA"},
     };
     // clang-format on
     for (const auto* command : command_descriptions()) {

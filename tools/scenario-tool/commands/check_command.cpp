@@ -13,6 +13,7 @@
 #include "io/author_texts.h"
 #include "io/json.h"
 #include "io/text_encoding.h"
+#include "io/texts_request.h"
 
 namespace scenario::tool {
 
@@ -34,11 +35,13 @@ void refuse_unknown_warning(std::string_view name) {
 }
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE [--json] [--strict] [-Wno-NAME ...] [--color=auto|always|never] "
+    "[--line FILE] [--train FILE] [--project FILE] [--json] [--strict] [-Wno-NAME ...] "
+    "[--color=auto|always|never] "
     "[--all] [--error-limit N]"};
 constexpr OptionDescription kOptions[] = {
-    {.name = "line", .placeholder = "FILE", .kind = ValueKind::file, .required = true},
-    {.name = "train", .placeholder = "FILE", .kind = ValueKind::file, .required = true},
+    {.name = "line", .placeholder = "FILE", .kind = ValueKind::file},
+    {.name = "train", .placeholder = "FILE", .kind = ValueKind::file},
+    kProjectOption,
     {.name = "json", .help = "one JSON object with a \"diagnostics\" array on standard output"},
     {.name = "strict", .help = "warnings count as errors"},
     {.name = "-Wno-",
@@ -79,6 +82,7 @@ constexpr Paragraph kParagraphs[] = {
              "with the line, a caret under the value, notes and a hint, as compilers print\n"
              "them; an editor that reads such lines can jump to each.",
      .follows = true},
+    {.text = kProjectParagraph},
     {.kind = ParagraphKind::options},
     {.kind = ParagraphKind::exit_status,
      .text = "0 no error, 1 errors (or warnings with --strict), 2 wrong usage",
@@ -165,8 +169,8 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
         options.error_limit = error_limit(*limit);
     }
     const bool colour = colour_wanted(parsed.value("color").value_or("auto"));
-    const auto diagnostics =
-        check_files(parsed.required("line"), parsed.required("train"), options);
+    const auto texts = resolve_texts(parsed, {.line = true, .train = true});
+    const auto diagnostics = check_files(texts.line_text, texts.train_text, options);
     if (parsed.flag("json")) {
         Json json = Json::object();
         write_json(json, diagnostics);

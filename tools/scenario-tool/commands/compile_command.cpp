@@ -18,7 +18,7 @@
 #include "io/output_guard.h"
 #include "io/safe_names.h"
 #include "io/text_encoding.h"
-#include "io/windows_1252_argument.h"
+#include "io/texts_request.h"
 
 namespace scenario::tool {
 
@@ -101,34 +101,27 @@ static_assert(compiler::number_of(compiler::Fault::format_markers_in_use) == 125
 static_assert(compiler::number_of(compiler::Fault::scenario_codes_in_use) == 1251);
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--no-plan] [--json] "
-    "[--force] [--no-lock]"};
+    "[--line FILE] [--train FILE] [--title TITLE] [--code CODE] [--out DIR] [--project FILE] "
+    "[--no-plan] [--json] [--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the line description (format of <title>_linea.txt)"},
     {.name = "train",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the train service text (format of <title>_<code>-.txt)"},
     {.name = "title",
      .placeholder = "TITLE",
-     .required = true,
      .help = "the line title, which names the files and enters the codes",
      .names_scenario = true},
-    {.name = "code",
-     .placeholder = "CODE",
-     .required = true,
-     .help = "the train code",
-     .names_scenario = true},
+    {.name = "code", .placeholder = "CODE", .help = "the train code", .names_scenario = true},
     {.name = "out",
      .placeholder = "DIR",
      .kind = ValueKind::directory,
-     .required = true,
      .help = "an existing directory for the compact files"},
+    kProjectOption,
     {.name = "no-plan", .help = "no track plan: <TITLE>_linea.dat is neither written nor removed"},
     {.name = "json", .help = "report as one JSON object on standard output"},
     kForceOption,
@@ -138,6 +131,7 @@ constexpr Paragraph kParagraphs[] = {
     {.text = "Compiles the two texts exactly as scenario-builder does and writes into DIR\n"
              "<TITLE>_<CODE>.sim, <TITLE>_<CODE>.dat and, unless --no-plan, <TITLE>_linea.dat.\n"
              "The texts are only read: the compile works on copies."},
+    {.text = kProjectParagraph},
     {.kind = ParagraphKind::options},
     {.text =
          "A fault is reported as FILE:LINE: error N: meaning (position P m); the compact files\n"
@@ -161,10 +155,6 @@ constexpr CommandDescription kDescription{
     .paragraphs = kParagraphs,
 };
 
-std::string name_argument(const ParsedArguments& parsed, std::string_view option) {
-    return windows_1252_argument(parsed.required(option), option);
-}
-
 }  // namespace
 
 const CommandDescription& compile_description() {
@@ -178,12 +168,14 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
+    auto texts = resolve_texts(
+        parsed, {.line = true, .train = true, .title = true, .code = true, .out = true});
     CompileRequest request;
-    request.line_text = path_argument(parsed.required("line"));
-    request.train_text = path_argument(parsed.required("train"));
-    request.LineTitle = name_argument(parsed, "title");
-    request.TrainCode = name_argument(parsed, "code");
-    request.out_directory = path_argument(parsed.required("out"));
+    request.line_text = std::move(texts.line_text);
+    request.train_text = std::move(texts.train_text);
+    request.LineTitle = std::move(texts.LineTitle);
+    request.TrainCode = std::move(texts.TrainCode);
+    request.out_directory = std::move(texts.out_directory);
     request.with_plan = !parsed.flag("no-plan");
 
     const auto report = compile_texts(request, write_rules(parsed));

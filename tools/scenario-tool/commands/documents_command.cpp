@@ -18,6 +18,7 @@
 #include "io/output_guard.h"
 #include "io/safe_names.h"
 #include "io/text_encoding.h"
+#include "io/texts_request.h"
 #include "io/windows_1252_argument.h"
 
 namespace scenario::tool {
@@ -54,34 +55,28 @@ DocumentsResult make_documents(const DocumentsInput& input) {
 namespace {
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --title TITLE --code CODE --out DIR [--leave-off NAME]... "
-    "[--category TEXT] [--classification TEXT] [--locked-mass TONNES] [--force] [--no-lock]"};
+    "[--line FILE] [--train FILE] [--title TITLE] [--code CODE] [--out DIR] [--project FILE] "
+    "[--leave-off NAME]... [--category TEXT] [--classification TEXT] [--locked-mass TONNES] "
+    "[--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the line description (format of <title>_linea.txt)"},
     {.name = "train",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the train service text (format of <title>_<code>-.txt)"},
     {.name = "title",
      .placeholder = "TITLE",
-     .required = true,
      .help = "the line title, which names the files",
      .names_scenario = true},
-    {.name = "code",
-     .placeholder = "CODE",
-     .required = true,
-     .help = "the train code",
-     .names_scenario = true},
+    {.name = "code", .placeholder = "CODE", .help = "the train code", .names_scenario = true},
     {.name = "out",
      .placeholder = "DIR",
      .kind = ValueKind::directory,
-     .required = true,
      .help = "an existing directory for the two documents"},
+    kProjectOption,
     {.name = "leave-off",
      .placeholder = "NAME",
      .repeats = true,
@@ -103,6 +98,7 @@ constexpr Paragraph kParagraphs[] = {
              "neither. The card has a row for every station line, with its kilometre on the\n"
              "line's chainage and its times, and a row wherever the speed limit or the running\n"
              "speed changes; the order a row for every slowdown line."},
+    {.text = kProjectParagraph},
     {.kind = ParagraphKind::options},
     {.text = "The built-in texts with --leave-off \"LIDO DI SERENA\" give the builder's documents\n"
              "byte for byte. A value the documents cannot print (a name longer than its column,\n"
@@ -162,13 +158,15 @@ int documents_command(std::span<const std::string> args, std::ostream& out, std:
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
-    const fs::path line_text = path_argument(parsed.required("line"));
-    const fs::path train_text = path_argument(parsed.required("train"));
-    const fs::path out_directory = path_argument(parsed.required("out"));
+    auto texts = resolve_texts(
+        parsed, {.line = true, .train = true, .title = true, .code = true, .out = true});
+    const fs::path line_text = std::move(texts.line_text);
+    const fs::path train_text = std::move(texts.train_text);
+    const fs::path out_directory = std::move(texts.out_directory);
     const WriteRules rules = write_rules(parsed);
     DocumentsInput input;
-    input.LineTitle = windows_1252_argument(parsed.required("title"), "title");
-    input.TrainCode = windows_1252_argument(parsed.required("code"), "code");
+    input.LineTitle = std::move(texts.LineTitle);
+    input.TrainCode = std::move(texts.TrainCode);
     for (const auto& name : parsed.all("leave-off")) {
         input.leaveOff.push_back(windows_1252_argument(name, "leave-off"));
     }

@@ -17,6 +17,7 @@ table='floor  folder       holds
 1      cli          exit statuses, option parsing, help texts
 2      io           the author'\''s texts, output guards, safe names, text encoding, JSON
 3      reading      the one reading of the texts as the author tools hear it, route facts
+3      running_time the train'\''s fastest run along the line and the timetable set against it
 4      diagnostics  the diagnostics of a reading, their text and JSON, the compile report
 4      inspect      compact files decoded, dump, format reference
 4      documents    train card, slowdown order and the forms they are printed in

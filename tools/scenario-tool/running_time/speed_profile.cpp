@@ -154,15 +154,10 @@ void SpeedProfiler::grades(std::int32_t a, std::int32_t b) {
     }
 }
 
-double SpeedProfiler::acceleration(double v) const {
-    double traction = train_.max_acceleration;
-    if (v > 0) {
-        traction = std::min(traction, train_.power / (train_.inertia * v));
-    }
-    const double resistance =
-        (train_.resistance_a + train_.resistance_b * v + train_.resistance_c * v * v) /
-        train_.inertia;
-    return traction - resistance;
+SpeedProfiler::Traction SpeedProfiler::traction() const {
+    const double m = train_.inertia;
+    return {train_.max_acceleration, train_.power / m, train_.resistance_a / m,
+            train_.resistance_b / m, train_.resistance_c / m};
 }
 
 std::optional<RunIssue> SpeedProfiler::accelerate(std::int32_t a) {
@@ -171,13 +166,15 @@ std::optional<RunIssue> SpeedProfiler::accelerate(std::int32_t a) {
     forward_[0] = 0;
     // Cruising at a limit the speed stays the same from metre to metre: its traction and
     // resistance are taken once.
+    // The train's terms are held apart from the arrays the loop writes.
+    const Traction t = traction();
     double known_v2 = -1;
     double known = 0;
     for (std::size_t k = 0; k + 1 < points_; ++k) {
         const double v2 = forward_[k];
         if (v2 != known_v2) {
             known_v2 = v2;
-            known = acceleration(std::sqrt(v2));
+            known = t.at(std::sqrt(v2));
         }
         const double next = v2 + 2 * (known - climb_[k]);
         if (!(next > 0)) {
@@ -205,8 +202,9 @@ std::optional<RunIssue> SpeedProfiler::brake(std::int32_t a) {
     const double per_mille = 1000.0 / kGravity * (train_.inertia / train_.mass);
     backward_.resize(points_);
     backward_[points_ - 1] = 0;
+    const double level = train_.braking;
     for (std::size_t k = points_ - 1; k-- > 0;) {
-        const double braking = train_.braking + descent_[k];
+        const double braking = level + descent_[k];
         if (!(braking > 0)) {
             const auto at = a + static_cast<std::int32_t>(k);
             return RunIssue{true,

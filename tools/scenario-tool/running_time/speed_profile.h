@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -37,7 +38,16 @@ class SpeedProfiler {
     std::optional<RunIssue> accelerate(std::int32_t a);
     std::optional<RunIssue> brake(std::int32_t a);
     void react(std::span<double> speeds) const;
-    double acceleration(double v) const;
+    // The acceleration on the level at speed v: min(a_max, P / (k M v)) less the resistance,
+    // over k M.
+    struct Traction {
+        double most, power, a, b, c;
+        double at(double v) const {
+            const double pulled = v > 0 ? std::min(most, power / v) : most;
+            return pulled - (a + (b + c * v) * v);
+        }
+    };
+    Traction traction() const;
 
     const TrackTerms& track_;
     const ResolvedTrain& train_;

@@ -53,12 +53,6 @@ TEST(BuiltInProfile, HoldsWhatTheBuildLaidOut) {
     EXPECT_EQ(p.slowdowns[0].first_cell, 1425);
     EXPECT_EQ(p.slowdowns[0].last_cell, 1431);
     EXPECT_EQ(p.slowdowns[0].kmh, 40);
-    // curvas3, 850, 500: 0.0004 a metre, a radius of 2500 m.
-    ASSERT_TRUE(p.has_plan);
-    ASSERT_FALSE(p.curves.empty());
-    EXPECT_EQ(p.curves[0].from, 850);
-    EXPECT_EQ(p.curves[0].to, 1350);
-    EXPECT_NEAR(p.curves[0].radius, 2500, 1);
     EXPECT_EQ(p.coaches, 5);
     EXPECT_EQ(p.braked_mass_percent, 100);
     ASSERT_EQ(p.stations.size(), 24u);

@@ -105,7 +105,6 @@ TEST(FastestRun, ClimbsAndCurvesPullOnTheMassAndOnlyTheGradeActsOnTheBrake) {
         line.gradient_permille.assign(line.gradient_permille.size(), c.grade);
         if (c.radius > 0) {
             line.curves.push_back({0, 15000, c.radius});
-            line.has_plan = true;
         }
         add_stop(line, 1000);
         add_stop(line, 1000 + static_cast<std::int32_t>(distance));

@@ -42,7 +42,32 @@ TEST(LineProfile, SlowdownsRunFromTheirStartBoardToTheirEndBoard) {
     EXPECT_EQ(p.slowdowns[2].first_cell, 50);
     EXPECT_EQ(p.slowdowns[2].last_cell, 99);
     EXPECT_EQ(p.limit_kmh[0], 90);
-    EXPECT_FALSE(p.has_plan);
+}
+
+TEST(CurveStretches, BendTheMetresTheBuildBendsWithTheClassRadius) {
+    // Each case: the records, then the stretches [from, to) with their radius.
+    struct Case {
+        std::vector<CurveRecord> records;
+        std::vector<CurveStretch> stretches;
+    } const cases[] = {
+        {{{"curvas3", 850, 500}}, {{850, 1350, 2500}}},
+        // "1" is tested first, whatever stands before it.
+        {{{"curva61", 100, 50}, {"CURVAD6", 200, 50}}, {{100, 150, 10000}, {200, 250, 1000 / 3.0}}},
+        // An earlier curve already bent the metres up to its end.
+        {{{"curvad4", 1000, 300}, {"curvas5", 1200, 300}}, {{1000, 1300, 1000}, {1300, 1500, 500}}},
+        // One inside another bends nothing more; nor does one without a length.
+        {{{"curvad2", 1000, 500}, {"curvas5", 1100, 100}, {"curvas5", 2000, 0}},
+         {{1000, 1500, 5000}}},
+    };
+    for (const auto& c : cases) {
+        const auto got = curve_stretches(c.records);
+        ASSERT_EQ(got.size(), c.stretches.size()) << c.records.front().keyword;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].from, c.stretches[i].from) << c.records.front().keyword;
+            EXPECT_EQ(got[i].to, c.stretches[i].to) << c.records.front().keyword;
+            EXPECT_DOUBLE_EQ(got[i].radius, c.stretches[i].radius) << c.records.front().keyword;
+        }
+    }
 }
 
 }  // namespace

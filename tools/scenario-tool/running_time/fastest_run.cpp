@@ -97,12 +97,6 @@ bool track_terms(const LineProfile& profile, const ResolvedTrain& train, std::in
     track.gradient = profile.gradient_permille;
     if (train.curve_resistance) {
         track.curves = profile.curves;
-        if (!profile.has_plan) {
-            result.issues.push_back({false,
-                                     "the scenario has no plan, so the curves' resistance is "
-                                     "not counted",
-                                     std::nullopt, std::nullopt});
-        }
     }
     // The metres without a known limit that the train covers, from its tail at the start.
     const auto first_cell =

@@ -17,9 +17,10 @@
 // - Signals show clear; no other train is in the way.
 // - The gradient is the cell's gradientCode - 100, per mille, positive climbing in the
 //   direction of travel. It acts on the train as the mean over the train's length.
-// - With a plan, a curve of radius R (measured in the plan) resists like a climb of
-//   650 / (R - 55) per mille (Röckl's rule; 500 / (R - 30) below 300 m), again as the mean over
-//   the train. Without a plan, curves are not counted.
+// - A curve of radius R resists like a climb of 650 / (R - 55) per mille (Röckl's rule;
+//   500 / (R - 30) below 300 m), again as the mean over the train. R is the inverse of the
+//   class's curvature per metre, over the metres the build bends (curve_stretches()): the
+//   radius the plan has, without computing the plan.
 // - Adhesion is not modelled: the default acceleration asks for 0.22 of the locomotive's
 //   weight in adhesion; a dry rail gives about 0.33, and 70 % of it (the least the built-in
 //   line stores) 0.23.

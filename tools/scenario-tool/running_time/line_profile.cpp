@@ -1,6 +1,7 @@
 #include "running_time/line_profile.h"
 
-#include <cmath>
+#include <algorithm>
+#include <utility>
 
 namespace scenario::running_time {
 
@@ -44,67 +45,11 @@ void read_cells(const BuildState& state, LineProfile& out) {
     }
 }
 
-// The plan turns each metre of a curve by a fixed angle: the turn at a point, over the square
-// of the step before it, is the curvature of the metre that follows.
-void read_curves(const BuildState& state, LineProfile& out) {
-    const auto& plan = state.plan;
-    if (!plan.allocated()) {
-        return;
-    }
-    out.has_plan = true;
-    const auto& x = plan.axis[0];
-    const auto& y = plan.axis[1];
-    const auto present = [&](std::size_t m) {
-        return x.tags[m] != compiler::PlanTag::empty && y.tags[m] != compiler::PlanTag::empty;
-    };
-    constexpr double kStraight = 1e-6;  // the gentlest curve class turns 1e-4 per metre
-    constexpr double kSameClass = 1e-3;
-    CurveStretch stretch;
-    double sum = 0;
-    bool in_curve = false;
-    const auto close = [&](std::int32_t to) {
-        if (in_curve) {
-            stretch.to = to;
-            stretch.radius = (to - stretch.from) / sum;
-            out.curves.push_back(stretch);
-            in_curve = false;
-        }
-    };
-    const std::size_t points = x.tags.size();
-    for (std::size_t m = 1; m + 1 < points; ++m) {
-        if (!present(m - 1) || !present(m) || !present(m + 1)) {
-            close(static_cast<std::int32_t>(m));
-            continue;
-        }
-        const double ax = x.values[m] - x.values[m - 1];
-        const double ay = y.values[m] - y.values[m - 1];
-        const double bx = x.values[m + 1] - x.values[m];
-        const double by = y.values[m + 1] - y.values[m];
-        const double step = ax * ax + ay * ay;
-        const double k = step > 0 ? std::fabs(ax * by - ay * bx) / step : 0;
-        const auto metre = static_cast<std::int32_t>(m);
-        if (in_curve &&
-            (k <= kStraight || std::fabs(k - sum / (metre - stretch.from)) > kSameClass * k)) {
-            close(metre);
-        }
-        if (k > kStraight) {
-            if (!in_curve) {
-                stretch = {metre, metre, 0};
-                sum = 0;
-                in_curve = true;
-            }
-            sum += k;
-        }
-    }
-    close(static_cast<std::int32_t>(points) - 1);
-}
-
 }  // namespace
 
 LineProfile line_profile_of(const BuildState& state) {
     LineProfile out;
     read_cells(state, out);
-    read_curves(state, out);
     const auto& train = state.locations[compiler::entry::train];
     out.coaches = train.position;
     out.braked_mass_percent = train.zoneStart;
@@ -126,6 +71,33 @@ LineProfile line_profile_of(const BuildState& state) {
         }
         station.entry = entry;
         out.stations.push_back(std::move(station));
+    }
+    return out;
+}
+
+std::vector<CurveStretch> curve_stretches(std::span<const CurveRecord> records) {
+    // The classes' curvatures per metre, tested in this order.
+    static constexpr std::pair<char, double> kClasses[] = {
+        {'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004}, {'4', 0.001}, {'5', 0.002}, {'6', 0.003}};
+    // The build bends no metre past this one.
+    constexpr std::int64_t kLastBentMetre = 1000000;
+    std::vector<CurveStretch> out;
+    std::int64_t reach = 1;  // metres before this one are bent or straight already
+    for (const auto& record : records) {
+        double curvature = 0;
+        for (const auto& [digit, k] : kClasses) {
+            if (record.keyword.find(digit) != std::string_view::npos) {
+                curvature = k;
+                break;
+            }
+        }
+        const std::int64_t from = std::max(record.start, reach);
+        const std::int64_t to = std::min(record.start + record.length, kLastBentMetre);
+        reach = std::max({reach, record.start, to});
+        if (curvature > 0 && from < to) {
+            out.push_back(
+                {static_cast<std::int32_t>(from), static_cast<std::int32_t>(to), 1.0 / curvature});
+        }
     }
     return out;
 }

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/model/build_state.h"
@@ -24,7 +26,7 @@ struct LaidSlowdown {
     std::int32_t kmh = 0;
 };
 
-// A stretch of curve in the plan: metres [from, to) turn with this radius.
+// A stretch of curve: metres [from, to) turn with this radius.
 struct CurveStretch {
     std::int32_t from = 0;
     std::int32_t to = 0;
@@ -51,8 +53,7 @@ struct LineProfile {
     std::vector<std::int32_t> limit_kmh;          // per cell: speedStep * 5, 0 where none stored
     std::vector<std::int32_t> gradient_permille;  // per cell: gradientCode - 100, + climbing
     std::vector<LaidSlowdown> slowdowns;
-    std::vector<CurveStretch> curves;  // empty without a plan
-    bool has_plan = false;
+    std::vector<CurveStretch> curves;      // from the curve records: curve_stretches()
     std::vector<RunStation> stations;      // in travel order
     std::int32_t coaches = 0;              // 'numero vetture'
     std::int32_t braked_mass_percent = 0;  // 'percentuale massa frenata'
@@ -60,8 +61,22 @@ struct LineProfile {
 
 // The profile of a compiled scenario: the cells' limits and gradients, the slowdowns by their
 // boards (a start board of kind 3 opens one at its speed, the next end board of kind 2 of the
-// same speed closes it), the curves measured in the plan, the stations of the table and the
-// train's coaches and braked mass.
+// same speed closes it), the stations of the table and the train's coaches and braked mass.
+// The curves are the caller's: curve_stretches() of the curve records.
 LineProfile line_profile_of(const compiler::BuildState& state);
+
+// A curve line of the line text as it was read: its keyword and its two values.
+struct CurveRecord {
+    std::string_view keyword;  // "curvas5": the class is its first digit of "1" to "6"
+    std::int64_t start = 0;    // m
+    std::int64_t length = 0;   // m
+};
+
+// The stretches the build bends the plan along, from the curve records it placed, in their
+// order: the class digit as the build tests it ("1" first) gives the curvature per metre, its
+// inverse the radius; metres [start, start + length) turn, less what an earlier curve already
+// covered (the build bends each metre once, from where it stands on). So a check that computes
+// no plan counts the same curves as a build that does.
+std::vector<CurveStretch> curve_stretches(std::span<const CurveRecord> records);
 
 }  // namespace scenario::running_time

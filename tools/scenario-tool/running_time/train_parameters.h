@@ -29,7 +29,7 @@ struct TrainParameters {
     double drag_area_coach = 1.3;               // m² for each coach
     double service_braking = 0.5;               // m/s² at a braked-mass percentage of 100
     double reaction = 3.0;                      // s from the end of traction to the brake
-    bool curve_resistance = true;               // count curves from the plan as a climb
+    bool curve_resistance = true;               // count the curves as a climb
 };
 
 // One settable number of TrainParameters, described once for the validation, the command's
@@ -37,7 +37,7 @@ struct TrainParameters {
 struct TrainParameterRow {
     std::string_view key;      // the option's name without "--", and the JSON key
     std::string_view unit;     // "" for a pure number
-    std::string_view meaning;  // what it is, in a few words
+    std::string_view meaning;  // what it is, in a few words: the option's help
     std::string_view reason;   // why its default is what it is
     double TrainParameters::*member;
     double lowest;        // the smallest value accepted

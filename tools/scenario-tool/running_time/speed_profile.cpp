@@ -174,7 +174,12 @@ std::optional<RunIssue> SpeedProfiler::accelerate(std::int32_t a) {
         const double v2 = forward_[k];
         if (v2 != known_v2) {
             known_v2 = v2;
-            known = t.at(std::sqrt(v2));
+            known = t.at(v2);
+        }
+        // Where the limit goes on and the traction at it beats the climb, the train holds the
+        // limit: those metres wait on no sum of the metre before, as the one below would.
+        while (k + 1 < points_ - 1 && limit2_[k + 1] == v2 && climb_[k] <= known) {
+            forward_[++k] = v2;
         }
         const double next = v2 + 2 * (known - climb_[k]);
         if (!(next > 0)) {
@@ -203,6 +208,7 @@ std::optional<RunIssue> SpeedProfiler::brake(std::int32_t a) {
     backward_.resize(points_);
     backward_[points_ - 1] = 0;
     const double level = train_.braking;
+    double after = 0;  // the speed squared braking at the point after k
     for (std::size_t k = points_ - 1; k-- > 0;) {
         const double braking = level + descent_[k];
         if (!(braking > 0)) {
@@ -214,7 +220,12 @@ std::optional<RunIssue> SpeedProfiler::brake(std::int32_t a) {
                                 std::to_string(at) + " m",
                             at, std::nullopt};
         }
-        backward_[k] = std::min(limit2_[k], backward_[k + 1] + 2 * braking);
+        // At the limit of the point after, within the same limit, the train holds it: no
+        // sum waits on the point before, as in the forward pass.
+        if (limit2_[k] != after) {
+            after = std::min(limit2_[k], after + 2 * braking);
+        }
+        backward_[k] = after;
     }
     return std::nullopt;
 }

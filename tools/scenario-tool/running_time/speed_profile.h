@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,13 +39,19 @@ class SpeedProfiler {
     std::optional<RunIssue> accelerate(std::int32_t a);
     std::optional<RunIssue> brake(std::int32_t a);
     void react(std::span<double> speeds) const;
-    // The acceleration on the level at speed v: min(a_max, P / (k M v)) less the resistance,
-    // over k M.
+    // The acceleration on the level at v, from v²: min(a_max, P / (k M v)) less the
+    // resistance, over k M. The root and the division are independent of each other, so the
+    // forward pass, which waits on this from metre to metre, waits on one of them only.
     struct Traction {
         double most, power, a, b, c;
-        double at(double v) const {
-            const double pulled = v > 0 ? std::min(most, power / v) : most;
-            return pulled - (a + (b + c * v) * v);
+        double at(double v2) const {
+            if (!(v2 > 0)) {
+                return most - a;
+            }
+            const double v = std::sqrt(v2);
+            const double per_v2 = power / v2;
+            const double pulled = std::min(most, per_v2 * v);
+            return pulled - ((a + c * v2) + b * v);
         }
     };
     Traction traction() const;

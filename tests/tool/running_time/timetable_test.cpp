@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace scenario::running_time {
@@ -97,6 +98,33 @@ TEST(Timetable, NoSpanWithoutTwoTimedStations) {
     const auto same = table_of({{at(7, 0), 0, 0, 0}, {at(7, 0), 50, 50, 50}});
     EXPECT_EQ(same.timings[1].margin, -50);
     EXPECT_FALSE(same.timings[1].margin_share);
+}
+
+TEST(Timetable, AMarginUnderTheThresholdIsTightAndAShortfallLate) {
+    struct Case {
+        std::optional<std::int32_t> scheduled;
+        double fastest;
+        Keeping keeping;
+    } const cases[] = {
+        {std::nullopt, 100, Keeping::untimed},
+        {300, 300.01, Keeping::late},
+        {300, 291.01, Keeping::tight},
+        {300, 291, Keeping::kept},
+        {0, 1, Keeping::late},
+        {300, 300, Keeping::tight},
+    };
+    for (const auto& c : cases) {
+        StationTiming t;
+        t.scheduled = c.scheduled;
+        if (c.scheduled) {
+            t.fastest = c.fastest;
+            t.margin = *c.scheduled - c.fastest;
+            if (*c.scheduled > 0) {
+                t.margin_share = *t.margin / *c.scheduled;
+            }
+        }
+        EXPECT_EQ(keeping(t, 0.03), c.keeping) << c.scheduled.value_or(-1) << " " << c.fastest;
+    }
 }
 
 }  // namespace

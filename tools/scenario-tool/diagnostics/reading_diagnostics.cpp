@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "compiler/model/track_cell.h"
+#include "diagnostics/timetable_check.h"
 #include "files/windows_1252.h"
 #include "reading/route_facts.h"
 
@@ -337,6 +338,14 @@ class Diagnoser {
                     d.cause = "unclosed general section";
                 }
                 break;
+            case Diag::timetable_too_tight:
+            case Diag::timetable_margin_low:
+                for (const auto& a : o.arguments) {
+                    if (a.name == "note") {
+                        d.notes.push_back({a.value, {}});
+                    }
+                }
+                break;
             case Diag::code_point_lowered:
                 if (d.place.in_text()) {
                     d.notes.push_back(
@@ -656,6 +665,13 @@ std::vector<Diagnostic> diagnose(const ReadScenario& s, const DiagnoseOptions& o
     std::vector<Occurrence> occurrences = s.reading.occurrences();
     for (auto& o : document_occurrences(s)) {
         occurrences.push_back(std::move(o));
+    }
+    // The run is the dearest part of a check: not made when both of its diagnostics are off.
+    if (!options.silenced.contains("timetable-too-tight") ||
+        !options.silenced.contains("timetable-margin-low")) {
+        for (auto& o : timetable_occurrences(s)) {
+            occurrences.push_back(std::move(o));
+        }
     }
 
     // Faults that follow from others: the stations of a table the sign boards filled, a text

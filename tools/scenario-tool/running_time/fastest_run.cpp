@@ -217,7 +217,10 @@ RunResult fastest_run(const LineProfile& profile, const TrainParameters& paramet
     totals.running_time = stations.back().arrival;
     totals.distance = last - first;
     totals.top_speed = *std::max_element(kmh.begin(), kmh.end());
-    result.curve = thin_curve_to(kmh, first, stops, options.curve_tolerance, options.curve_points);
+    if (options.curve_points > 0) {
+        result.curve =
+            thin_curve_to(kmh, first, stops, options.curve_tolerance, options.curve_points);
+    }
     set_timetable(profile.stations, stretches, stations, totals);
     return result;
 }

@@ -81,7 +81,7 @@
 namespace scenario::running_time {
 
 struct RunOptions {
-    std::size_t curve_points = 4000;  // at most this many points on the curve
+    std::size_t curve_points = 4000;  // at most this many points on the curve; 0: no curve
     // km/h: no metre of the run lies further than this off the curve's lines; doubled until
     // the points fit.
     double curve_tolerance = 0.5;

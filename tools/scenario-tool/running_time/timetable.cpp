@@ -63,4 +63,18 @@ void set_timetable(std::span<const RunStation> stations, std::span<const Stretch
     }
 }
 
+Keeping keeping(const StationTiming& timing, double margin_note) {
+    if (!timing.scheduled || !timing.margin) {
+        return Keeping::untimed;
+    }
+    if (*timing.margin < 0) {
+        return Keeping::late;
+    }
+    // A span of 0 s has no share; the fastest run takes time, so it is late above.
+    if (timing.margin_share && *timing.margin_share < margin_note) {
+        return Keeping::tight;
+    }
+    return Keeping::kept;
+}
+
 }  // namespace scenario::running_time

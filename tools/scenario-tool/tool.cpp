@@ -11,6 +11,7 @@
 #include "commands/explain_command.h"
 #include "commands/help_format_command.h"
 #include "commands/plot_command.h"
+#include "commands/run_command.h"
 #include "commands/sources_command.h"
 #include "commands/view_command.h"
 #include "io/text_encoding.h"
@@ -41,6 +42,7 @@ constexpr CommandEntry kCommands[] = {
     {view_description, view_command},
     {explain_description, explain_command},
     {documents_description, documents_command},
+    {run_description, run_command},
 };
 // clang-format on
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/file_names.h"
+#include "running_time/train_parameters.h"
 #include "sources/scenario_names.h"
 #include "support/run_program.h"
 #include "tool.h"
@@ -53,6 +54,15 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
         << "line = texts/" << files::line_text_name(kLineTitle) << "\ntrain = texts/"
         << files::train_text_name(kLineTitle, kTrainCode) << "\ntitle = " << title
         << "\ncode = " << code << "\nout = texts\n";
+    // run with every parameter of the train at its default.
+    std::vector<std::string> train_parameters{"--json"};
+    const running_time::TrainParameters defaults;
+    for (const auto& row : running_time::train_parameter_table()) {
+        train_parameters.push_back("--" + std::string(row.key));
+        std::ostringstream value;
+        value << defaults.*row.member;
+        train_parameters.push_back(value.str());
+    }
     // clang-format off
     const std::vector<std::vector<std::string>> cases{
         {"sources", texts},
@@ -74,6 +84,9 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
              {"--leave-off", "LIDO DI SERENA", "--leave-off", "RIVA BELLA", "--category",
               "V140 B", "--classification", "REGIONALE", "--locked-mass", "330"}),
         {"documents", "--project", project, "--leave-off", "LIDO DI SERENA"},
+        with(with({"run"}, texts_of), {"--margin-note", "3", "--coaches", "5", "--braked-mass",
+                                       "100", "--no-curves"}),
+        with(with({"run"}, texts_of), train_parameters),
     };
     // clang-format on
     for (const auto* command : command_descriptions()) {

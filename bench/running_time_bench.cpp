@@ -1,37 +1,34 @@
 // The running-time check on its own: the fastest run of the train along the dense line (the
-// model alone, on a profile taken once from the compiled line) and the taking of the profile
-// from the build state.
+// model alone, on a profile taken once from the line as check reads it), the taking of the
+// profile from that reading, and the timetable's diagnostics a check adds.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 
-#include "compiler/compile.h"
+#include "diagnostics/timetable_check.h"
 #include "limits/dense_line.h"
 #include "running_time/fastest_run.h"
-#include "running_time/line_profile.h"
-#include "sources/scenario_names.h"
 
 namespace {
 
-using scenario::compiler::BuildState;
+using scenario::tool::ReadScenario;
 
-BuildState compiled_dense_line(std::int32_t metres) {
+// The dense line read as check reads it: check mode, no plan points.
+std::unique_ptr<ReadScenario> read_dense_line(std::int32_t metres) {
     using namespace scenario;
     const auto line = testing::dense_line(metres);
-    compiler::CompileInput input;
-    input.line_text = compiler::SourceText::of(line.line_text);
-    input.train_text = compiler::SourceText::of(line.train_text);
-    input.LineTitle = sources::kLineTitle;
-    input.TrainCode = sources::kTrainCode;
-    BuildState state;
-    compiler::compile_scenario(state, input);
-    return state;
+    auto scenario = std::make_unique<ReadScenario>();
+    tool::ReadRequest request;
+    request.reading.plans = false;
+    tool::read_scenario(*scenario, {"line", line.line_text}, {"train", line.train_text}, request);
+    return scenario;
 }
 
 void BM_FastestRunDenseLine(benchmark::State& bench) {
     using namespace scenario::running_time;
     const auto metres = static_cast<std::int32_t>(bench.range(0));
-    const auto profile = line_profile_of(compiled_dense_line(metres));
+    const auto profile = scenario::tool::run_profile_of(*read_dense_line(metres));
     for (auto _ : bench) {
         const auto run = fastest_run(profile, {});
         benchmark::DoNotOptimize(run.curve.data());
@@ -41,16 +38,28 @@ void BM_FastestRunDenseLine(benchmark::State& bench) {
         }
     }
     bench.counters["metres"] = metres;
+    bench.counters["curves"] = static_cast<double>(profile.curves.size());
 }
 BENCHMARK(BM_FastestRunDenseLine)->Arg(250000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-void BM_LineProfileDenseLine(benchmark::State& bench) {
-    const auto state = compiled_dense_line(1000000);
+void BM_RunProfileDenseLine(benchmark::State& bench) {
+    const auto scenario = read_dense_line(1000000);
     for (auto _ : bench) {
-        const auto profile = scenario::running_time::line_profile_of(state);
+        const auto profile = scenario::tool::run_profile_of(*scenario);
         benchmark::DoNotOptimize(profile.curves.data());
     }
 }
-BENCHMARK(BM_LineProfileDenseLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunProfileDenseLine)->Unit(benchmark::kMillisecond);
+
+// What a check of the dense line spends on its timetable: the run without its curve, and the
+// diagnostics.
+void BM_TimetableCheckDenseLine(benchmark::State& bench) {
+    const auto scenario = read_dense_line(1000000);
+    for (auto _ : bench) {
+        const auto found = scenario::tool::timetable_occurrences(*scenario);
+        benchmark::DoNotOptimize(found.data());
+    }
+}
+BENCHMARK(BM_TimetableCheckDenseLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace

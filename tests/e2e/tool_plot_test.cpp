@@ -113,6 +113,53 @@ TEST(ToolPlot, TheProblemsOfTheTextsAreMarkedAtTheirPositions) {
         2);
 }
 
+// The texts are drawn as they are now, not as DIR was compiled before; DIR names them.
+TEST(ToolPlot, WithTheTextsItDrawsTheirOwnCompile) {
+    TempDir dir;
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE, {"sources", "."}, dir.path()).status, 0);
+    const std::string title = "MORENA LAGO - PIAN DI VALSO";
+    const std::string line = title + "_linea.txt";
+    const std::string train = title + "_R10537-.txt";
+    ASSERT_EQ(run_program(SCENARIO_TOOL_EXE,
+                          {"compile", "--line", line, "--train", train, "--title", title, "--code",
+                           "R10537", "--out", "."},
+                          dir.path())
+                  .status,
+              0);
+    auto text = read_bytes(dir.path() / train);
+    const std::string from = "CASTELLETTO LAGO";
+    text.replace(text.find(from), from.size(), "CASTELLO NUOVO");
+    fs::create_directory(dir.path() / "texts");
+    std::ofstream(dir.path() / "texts" / train, std::ios::binary) << text;
+    fs::copy_file(dir.path() / line, dir.path() / "texts" / line);
+    const std::vector<std::vector<std::string>> forms{
+        {"plot", ".", "--out", "a.svg"},
+        {"plot", ".", "--out", "a.svg", "--line", "texts/" + line, "--train", "texts/" + train},
+        {"plot", "--out", "a.svg", "--line", "texts/" + line, "--train", "texts/" + train},
+        {"plot", "--out", "a.svg", "--line", "texts/" + line, "--train", "texts/" + train,
+         "--title", "LINEA", "--code", "C1"}};
+    const std::pair<std::string_view, std::string_view> drawn[] = {{"CASTELLETTO LAGO", title},
+                                                                   {"CASTELLO NUOVO", title},
+                                                                   {"CASTELLO NUOVO", title},
+                                                                   {"CASTELLO NUOVO", "LINEA"}};
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto result = run_program(SCENARIO_TOOL_EXE, forms[i], dir.path());
+        ASSERT_EQ(result.status, 0) << result.err;
+        const auto svg = read_bytes(dir.path() / "a.svg");
+        EXPECT_NE(svg.find(std::string(drawn[i].first)), std::string::npos);
+        EXPECT_NE(svg.find(">" + std::string(drawn[i].second) + "<"), std::string::npos);
+    }
+    // Without texts DIR is needed; with them one DIR at most.
+    EXPECT_EQ(run_program(SCENARIO_TOOL_EXE, {"plot", "--out", "b.svg"}, dir.path()).status, 2);
+    EXPECT_EQ(run_program(SCENARIO_TOOL_EXE,
+                          {"plot", ".", "texts", "--out", "b.svg", "--line", "texts/" + line,
+                           "--train", "texts/" + train},
+                          dir.path())
+                  .status,
+              2);
+}
+
 TEST(ToolPlot, WithoutAPlanTheProfileIsStillDrawn) {
     TempDir dir;
     write_synthetic_scenario(dir.path(), false);

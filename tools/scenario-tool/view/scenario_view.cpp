@@ -176,12 +176,52 @@ ScenarioView make_view(const std::vector<compiler::LocationEntry>& locations,
     return view;
 }
 
-ScenarioView load_view(const fs::path& directory, const std::optional<std::string>& LineTitle,
-                       const std::optional<std::string>& TrainCode) {
+namespace {
+
+constexpr std::string_view kLineSuffix = "_linea.txt";
+constexpr std::string_view kTrainSuffix = "-.txt";
+
+void expect_directory(const fs::path& directory) {
     std::error_code ec;
     if (!fs::is_directory(directory, ec)) {
         throw EnvironmentError("'" + valid_utf8(directory.string()) + "' is not a directory");
     }
+}
+
+}  // namespace
+
+ScenarioNames scenario_names(const fs::path& directory) {
+    expect_directory(directory);
+    const auto sim = find_scenario_file(directory, std::nullopt, std::nullopt);
+    const auto table = decode_file(sim, CompactKind::scenario);
+    if (table.locations.size() != compiler::kLocationCount) {
+        throw EnvironmentError("'" + valid_utf8(sim.string()) + "' holds " +
+                               std::to_string(table.locations.size()) +
+                               " entries, not the 87 of a scenario file");
+    }
+    return {table.locations[compiler::entry::scenery].name,
+            table.locations[compiler::entry::repetition].name, sim};
+}
+
+std::pair<std::string, std::string> names_from_texts(const fs::path& line, const fs::path& train) {
+    const std::string l = line.filename().string();
+    const std::string t = train.filename().string();
+    if (!l.ends_with(kLineSuffix)) {
+        return {};
+    }
+    std::string title = l.substr(0, l.size() - kLineSuffix.size());
+    std::string code;
+    if (t.starts_with(title + "_") && t.ends_with(kTrainSuffix) &&
+        t.size() > title.size() + 1 + kTrainSuffix.size()) {
+        code = t.substr(title.size() + 1, t.size() - title.size() - 1 - kTrainSuffix.size());
+    }
+    return {valid_utf8(title), valid_utf8(code)};
+}
+
+ScenarioView load_view(const fs::path& directory, const std::optional<std::string>& LineTitle,
+                       const std::optional<std::string>& TrainCode) {
+    expect_directory(directory);
+    std::error_code ec;
     const auto sim = find_scenario_file(directory, LineTitle, TrainCode);
     if (!fs::exists(sim, ec)) {
         throw EnvironmentError("no scenario file '" + valid_utf8(sim.string()) + "'");

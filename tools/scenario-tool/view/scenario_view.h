@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/model/location_entry.h"
@@ -85,5 +86,19 @@ ScenarioView make_view(const std::vector<compiler::LocationEntry>& locations,
 ScenarioView load_view(const std::filesystem::path& directory,
                        const std::optional<std::string>& LineTitle,
                        const std::optional<std::string>& TrainCode);
+
+// The title and the code (Windows-1252) of the one compiled scenario in a directory, and the
+// scenario file they were read from. Throws EnvironmentError as load_view does.
+struct ScenarioNames {
+    std::string title;
+    std::string code;
+    std::filesystem::path read_from;
+};
+ScenarioNames scenario_names(const std::filesystem::path& directory);
+
+// The title and the code as the builder names the texts, <title>_linea.txt and
+// <title>_<code>-.txt, in UTF-8; empty where the names do not follow that pattern.
+std::pair<std::string, std::string> names_from_texts(const std::filesystem::path& line,
+                                                     const std::filesystem::path& train);
 
 }  // namespace scenario::tool

@@ -50,7 +50,7 @@ TEST(ToolView, WritesOnePageWithTheRouteItsRecordsAndNoPlaceholderLeft) {
     const auto page = read_bytes(t.dir.path() / "route.html");
     EXPECT_TRUE(page.starts_with("<!DOCTYPE html>"));
     for (const std::string_view part :
-         {"<script type=\"application/json\" id=\"route-data\">{\"format\":1,",
+         {"<script type=\"application/json\" id=\"route-data\">{\"format\":2,",
           "\"title\":\"MORENA LAGO - PIAN DI VALSO\",\"code\":\"R10537\",\"routeLength\":98000,"
           "\"lastCell\":2100,",
           "{\"tolerance\":128,\"points\":[[0,0,0],",

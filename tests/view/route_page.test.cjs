@@ -1,7 +1,7 @@
 // The route page in a real browser: Debian's chromium driven by playwright-core. run.sh prepare
 // makes the pages under $VIEW_WORK/pages: builtin, mistake and dense by `scenario-tool view` from
-// the texts under $VIEW_WORK/texts, fixture from make_fixture.py's data (every kind of object,
-// the fastest run, a watch script). Screenshots go to $VIEW_WORK/screenshots.
+// the texts under $VIEW_WORK/texts, fixture from the builtin page's data with what the tool does
+// not give yet (the fastest run) and a watch script. Screenshots go to $VIEW_WORK/screenshots.
 "use strict";
 
 const { test, before, after } = require("node:test");
@@ -83,6 +83,14 @@ async function profilePoint(page, m, band) {
   );
 }
 
+// The data of a page, as the tool wrote it into the page.
+function pageData(name) {
+  const html = fs.readFileSync(path.join(work, "pages", name + ".html"), "utf8");
+  const found = /<script type="application\/json" id="route-data">([\s\S]*?)<\/script>/.exec(html);
+  assert.ok(found, name + " holds no data");
+  return JSON.parse(found[1]);
+}
+
 async function text(page, selector) {
   return (await page.locator(selector).first().textContent()).trim();
 }
@@ -123,8 +131,12 @@ test("a station clicked on the profile shows its record", async () => {
   assert.equal(await text(page, source + ' [data-key="file"]'), TRAIN);
   assert.equal(await text(page, source + ' [data-key="line"]'), String(lineOf(TRAIN, /^stazione,\s+7500,/)));
   assert.match(await text(page, source + ' mark[data-key="record"]'), /^stazione,\s+7500, 11,.*CASTELLETTO LAGO$/);
-  assert.match(await text(page, source + ' [data-key="cells"]'), /^\d+$/);
-  assert.match(await text(page, source + ' [data-key="stored"]'), /kind\s*11/);
+  // Its stop cell and the four approach marks before it; its table entry and the cells.
+  const cells = (await text(page, source + ' [data-key="cells"]')).match(/^(\d+) to (\d+)$/);
+  assert.ok(cells && Number(cells[2]) - Number(cells[1]) === 4, "cells " + (cells && cells[0]));
+  const stored = await text(page, source + ' [data-key="stored"]');
+  assert.match(stored, /^entry \d+kind 11,/);
+  assert.match(stored, new RegExp("cell " + cells[2] + "kind 10, ref \\d+"));
   await shot(page, "station-source");
   assert.deepEqual(problems, []);
   await page.close();
@@ -146,6 +158,22 @@ test("the read-out tells what applies at the cursor", async () => {
   await page.goto(page.url().replace(/#.*$/, "") + "#m=71300");
   await page.waitForFunction(() => document.querySelector('[data-key="position"]').textContent.startsWith("71300"));
   assert.match(await text(page, r + '[data-key="speed"]'), /^40 km\/h \(slowdown/);
+  // Either side of the slowdown and of three changes of the limit, what the cells hold.
+  const data = pageData("builtin");
+  const values = data.valueNames["speed-limit"];
+  const limits = data.objects.filter((o) => o.type === "speed-limit").slice(1, 4);
+  const metres = [71199, 71200, 71499, 71500];
+  for (const o of limits) metres.push(o.position - 1, o.position);
+  for (const m of metres) {
+    await page.evaluate((m) => (location.hash = "#m=" + m), m);
+    await page.waitForFunction((m) => document.querySelector('[data-key="position"]').textContent.startsWith(m + " m"), m);
+    const cell = Math.floor(m / 50);
+    const line = data.profile.speed[cell];
+    const speed = 71200 <= m && m < 71500 ? Math.min(40, line) + " km/h (slowdown; line " + line + " km/h)" : line + " km/h";
+    assert.equal(await text(page, r + '[data-key="speed"]'), speed, "at " + m);
+    assert.equal(await text(page, r + '[data-key="gradient"]'), data.profile.gradient[cell] + " \u2030", "at " + m);
+  }
+  assert.deepEqual(values, ["position", "speed"]);
   await shot(page, "readout");
   assert.deepEqual(problems, []);
   await page.close();
@@ -182,11 +210,19 @@ test("a mistake shows in the list and on the profile, and leads to its source", 
   assert.equal(await text(page, source + ' [data-key="line"]'), String(lineOf(bad, /^segnale,\s+8300,/)));
   assert.equal(await text(page, source + ' [data-key="column"]'), "13");
   assert.match(await text(page, source + ' mark[data-key="record"]'), /^8300/);
+  // The other party of the taken cell, and the signal itself, kept on the page though not placed.
+  assert.match(await text(page, source), /the cell was taken here, by the sign board/);
+  await page.locator(source + " button", { hasText: "it is about" }).click();
+  assert.match(await text(page, source + ' [data-key="heading"]'), /^signal/);
+  assert.match(await text(page, source + ' [data-key="not-placed"]'), /^Not placed: a fault stops/);
+  await page.locator('[data-role="diagnostics"] li').nth(1).locator("button").click();
 
   // From the list: the warning of the misspelt keyword, on the line text.
   await items.nth(0).locator("button").click();
   assert.equal(await text(page, source + ' [data-key="file"]'), "mistake/" + TITLE + "_linea.txt");
-  assert.match(await text(page, source + ' mark[data-key="record"]'), /^pendneza,\s+8450/);
+  // The field it is about is marked, on its line of the text.
+  assert.equal(await text(page, source + ' mark[data-key="record"]'), "pendneza");
+  assert.match(await text(page, source + " .line.here"), /^\s*\d+ pendneza,\s+8450/);
   await shot(page, "diagnostics");
   assert.deepEqual(problems, []);
   await page.close();
@@ -291,9 +327,9 @@ test("a watched page offers to reload when its texts change", async () => {
   await page.close();
 });
 
-test("every kind of object leads to its record, and the run to its timetable", async () => {
-  const data = JSON.parse(fs.readFileSync(path.join(work, "fixtures", "builtin.json"), "utf8"));
-  const { page, problems } = await open("fixture");
+test("every kind of object leads to its record", async () => {
+  const data = pageData("builtin");
+  const { page, problems } = await open("builtin");
   // A right-hand curve of class 4 from 2850 m over 200 m, in the line text.
   const at = await profilePoint(page, 2950, "curves");
   await page.mouse.click(at.x, at.y);
@@ -301,16 +337,31 @@ test("every kind of object leads to its record, and the run to its timetable", a
   assert.match(await text(page, source + ' [data-key="heading"]'), /curve/i);
   assert.match(await text(page, source + ' mark[data-key="record"]'), /^curvad4,\s+2850,\s+200$/);
   assert.match(await text(page, source + ' [data-key="file"]'), /_linea\.txt$/);
+  assert.match(await text(page, source + ' [data-key="details"]'), /handd\s*class4\s*radius1000/);
   // A code point the signalling pass placed has no record, and says so.
-  const placed = data.objects.find((o) => o.type === "code-point" && o.source === null);
-  await page.goto(page.url().replace(/#.*$/, "") + "#object=" + placed.id);
+  const placed = data.objects.findIndex((o) => o.type === "code-point" && o.source === null);
+  assert.ok(placed >= 0);
+  await page.goto(page.url().replace(/#.*$/, "") + "#object=" + placed);
   await page.waitForSelector(source + ' [data-key="no-source"]');
   assert.match(await text(page, source + ' [data-key="no-source"]'), /signalling pass/);
+  // Every record of the two texts is an object, each kind with its record's line.
+  const types = new Set(data.objects.filter((o) => o.source).map((o) => o.type));
+  for (const type of ["station", "signal", "slowdown", "speed-board", "sign-board", "mountain", "curve", "gradient", "speed-limit", "adhesion", "kilometric-range", "route-length"]) {
+    assert.ok(types.has(type), type);
+  }
+  await shot(page, "objects");
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
+test("the run is drawn and its timetable listed", async () => {
+  const data = pageData("fixture");
+  const { page, problems } = await open("fixture");
   // The timetable: a row for each station, the fastest run against the scheduled time.
   const rows = page.locator('[data-role="run-table"] tbody tr');
   assert.equal(await rows.count(), data.objects.filter((o) => o.type === "station").length);
   assert.match(await rows.nth(2).textContent(), /CASTELLETTO LAGO\s*06:48:00\s*11:00\s*\d+:\d\d/);
-  await shot(page, "fixture-objects");
+  await shot(page, "run");
   assert.deepEqual(problems, []);
   await page.close();
 });

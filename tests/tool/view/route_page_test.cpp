@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "compiler/model/path_points.h"
-#include "view/route_annotations.h"
 #include "view/route_data.h"
 
 namespace scenario::tool {
@@ -88,12 +87,32 @@ TEST(RouteData, TheCurvatureOfEachCellIsTheTurnOfThePlanAtItsFirstMetre) {
     }
 }
 
-TEST(RouteAnnotations, ARecordSpansFromItsFirstCharacterToJustPastItsLast) {
-    const auto span = record_span(1, 7, "   segnale,  1850, 1  ");
-    EXPECT_EQ(span.file, 1);
-    EXPECT_EQ(span.line, 7);
-    EXPECT_EQ(span.column, 4);
-    EXPECT_EQ(span.endColumn, 21);
+// Each object is written short (its values by its kind's names, given once; its place as an
+// array), for the ten thousand of the longest line.
+TEST(RouteData, AnObjectGivesItsValuesInTheOrderOfItsKindsNamesAndItsPlaceAsAnArray) {
+    RouteData data;
+    RouteObject o;
+    o.type = "gradient";
+    o.position = 5000;
+    o.cells = {100, 120};
+    o.cellRange = true;
+    o.source = SourceSpan{0, 14, 1, 22};
+    o.stored = {{"cells 100 to 120", {{"gradientCode", std::int64_t{110}}}}};
+    o.values = {std::int64_t{5000}, std::int64_t{10}};
+    data.annotations.objects = {o};
+    RouteDiagnostic d;
+    d.code = "16";
+    d.source = SourceSpan{1, 19, 13, std::nullopt};
+    data.annotations.diagnostics = {d};
+    const auto json = route_data_json(data);
+    for (const std::string_view part :
+         {"\"gradient\":[\"position\",\"gradient\"]",
+          "{\"type\":\"gradient\",\"position\":5000,\"cells\":[100,120],\"cellRange\":true,"
+          "\"source\":[0,14,1,22],\"stored\":{\"cells 100 to 120\":{\"gradientCode\":110}},"
+          "\"values\":[5000,10]}",
+          "\"source\":[1,19,13],"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+    }
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
 #include "commands/check_command.h"
-#include "compiler/compile.h"
 #include "files/replace_file.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"
@@ -22,6 +21,7 @@
 #include "view/route_annotations.h"
 #include "view/route_data.h"
 #include "view/route_page.h"
+#include "view/scenario_view.h"
 
 namespace scenario::tool {
 
@@ -57,12 +57,13 @@ constexpr OptionDescription kOptions[] = {
     kNoLockOption,
 };
 constexpr Paragraph kParagraphs[] = {
-    {.text = "Compiles the two texts in memory, as compile does, and writes one HTML page that\n"
-             "shows the line and the run: the track plan, north up, to pan and zoom, and under\n"
-             "it the profile along the route (height, gradient, curves, speed limit and\n"
-             "slowdowns, adhesion) on one axis of metres, with a cursor that tells what applies\n"
-             "at each metre. Every station, signal, board and span links back to the line of the\n"
-             "text that made it, and the problems 'check' finds are listed and marked where they\n"
+    {.text = "Reads the two texts once, as check does, compiles them in memory and writes one\n"
+             "HTML page that shows the line and the run: the track plan, north up, to pan and\n"
+             "zoom, and under it the profile along the route (height, gradient, curves, speed\n"
+             "limit and slowdowns, adhesion) on one axis of metres, with a cursor that tells\n"
+             "what applies at each metre. Every record of the texts is an object of the page:\n"
+             "a click on it shows its line of the text, the cells it holds and what the compact\n"
+             "files store for it. The problems 'check' finds are listed and marked where they\n"
              "lie. The page is one file and loads nothing: open it in any browser, or send it.\n"
              "PAGE.html#m=37500 opens it at that metre, PAGE.html#find=NAME at that station."},
     {.kind = ParagraphKind::options},
@@ -82,26 +83,6 @@ constexpr CommandDescription kDescription{
     .paragraphs = kParagraphs,
 };
 
-constexpr std::string_view kLineSuffix = "_linea.txt";
-constexpr std::string_view kTrainSuffix = "-.txt";
-
-// The title and the code as the builder's names of the texts give them
-// (<title>_linea.txt, <title>_<code>-.txt); empty where the names do not follow that pattern.
-std::pair<std::string, std::string> names_from_files(const fs::path& line, const fs::path& train) {
-    const std::string l = line.filename().string();
-    const std::string t = train.filename().string();
-    if (!l.ends_with(kLineSuffix)) {
-        return {};
-    }
-    std::string title = l.substr(0, l.size() - kLineSuffix.size());
-    std::string code;
-    if (t.starts_with(title + "_") && t.ends_with(kTrainSuffix) &&
-        t.size() > title.size() + 1 + kTrainSuffix.size()) {
-        code = t.substr(title.size() + 1, t.size() - title.size() - 1 - kTrainSuffix.size());
-    }
-    return {valid_utf8(title), valid_utf8(code)};
-}
-
 // Different each time a page is written, so that a watching page can tell.
 std::string stamp_now() {
     const auto now = std::chrono::system_clock::now();
@@ -111,6 +92,76 @@ std::string stamp_now() {
         std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", utc);
     }
     return std::string(when) + "#" + std::to_string(now.time_since_epoch().count());
+}
+
+struct ViewRequest {
+    fs::path line;
+    fs::path train;
+    fs::path target;
+    std::string title;  // UTF-8
+    std::string code;
+    WriteRules rules;
+};
+
+struct Written {
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+};
+
+// Reads the texts once in check mode, with the plan, and writes the page.
+Written write_page(const ViewRequest& request) {
+    const auto line_bytes = read_input(request.line, "line description");
+    const auto train_bytes = read_input(request.train, "train service text");
+    ReadScenario scenario;
+    ReadRequest read;
+    read.LineTitle = *utf8_to_1252(request.title);
+    read.TrainCode = *utf8_to_1252(request.code);
+    std::string failure;
+    try {
+        read_scenario(scenario, {shown(request.line), line_bytes},
+                      {shown(request.train), train_bytes}, read);
+    } catch (const std::length_error& e) {
+        // The reading is whole; only the compact files cannot hold a name of the texts.
+        failure = e.what();
+    }
+    // Two texts given the other way round are said as such, and only that.
+    const auto diagnostics = looks_like_train_text(scenario)
+                                 ? check_files(request.line, request.train, {})
+                                 : diagnose(scenario, {});
+
+    RouteData data;
+    data.title = request.title;
+    data.code = request.code;
+    data.state = scenario.state.has_cells() ? &scenario.state : nullptr;
+    data.texts = {{"line", shown(request.line), line_bytes},
+                  {"train", shown(request.train), train_bytes}};
+    data.annotations = annotations_from_reading(scenario, diagnostics);
+    if (!failure.empty()) {
+        RouteDiagnostic d;
+        d.message = "the compact files cannot hold the texts: " + valid_utf8(failure);
+        data.annotations.diagnostics.push_back(std::move(d));
+    }
+    data.stamp = stamp_now();
+    const auto page = route_page(built_in_page_parts(), route_data_json(data));
+    // The page's directory is held as every output's is, so that no other writer's clean-up
+    // takes its temporary for one left by a killed run.
+    const OutputDirectoryLock lock(
+        request.target.parent_path().empty() ? fs::path(".") : request.target.parent_path(),
+        request.rules);
+    try {
+        files::replace_file(request.target, page, files::Flush::to_disk, request.rules.read_only);
+    } catch (const files::FileError& e) {
+        throw EnvironmentError(e.what());
+    }
+    Written written;
+    for (const auto& d : data.annotations.diagnostics) {
+        (d.severity == Severity::error ? written.errors : written.warnings) += 1;
+    }
+    return written;
+}
+
+std::string counted(std::size_t n, std::string_view what) {
+    return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -126,69 +177,35 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
         return kExitClean;
     }
     expect_positionals(parsed, 0, "");
-    const fs::path line = path_argument(parsed.required("line"));
-    const fs::path train = path_argument(parsed.required("train"));
-    const fs::path target = path_argument(parsed.required("out"));
-    const WriteRules rules = write_rules(parsed);
-    auto [title, code] = names_from_files(line, train);
+    ViewRequest request;
+    request.line = path_argument(parsed.required("line"));
+    request.train = path_argument(parsed.required("train"));
+    request.target = path_argument(parsed.required("out"));
+    request.rules = write_rules(parsed);
+    std::tie(request.title, request.code) = names_from_texts(request.line, request.train);
     if (const auto given = parsed.value("title")) {
         windows_1252_argument(*given, "title");
-        title = *given;
+        request.title = *given;
     }
     if (const auto given = parsed.value("code")) {
         windows_1252_argument(*given, "code");
-        code = *given;
+        request.code = *given;
     }
-    const fs::path inputs[] = {line, train};
-    check_output(target, inputs, rules);
-    const auto line_bytes = read_input(line, "line description");
-    const auto train_bytes = read_input(train, "train service text");
-
-    ReadScenario scenario;
-    ReadRequest request;
-    request.LineTitle = *utf8_to_1252(title);
-    request.TrainCode = *utf8_to_1252(code);
-    request.reading.recovers = false;
-    bool compiled = true;
-    try {
-        read_scenario(scenario, {shown(line), line_bytes}, {shown(train), train_bytes}, request);
-    } catch (const std::exception&) {
-        // Texts the compact files cannot hold: the page shows the diagnostics without a route.
-        compiled = false;
+    // A title or code taken from a file name may hold what Windows-1252 has not.
+    for (auto* name : {&request.title, &request.code}) {
+        if (!utf8_to_1252(*name)) {
+            *name = "";
+        }
     }
-    const std::vector<RouteText> texts{{"line", shown(line), line_bytes},
-                                       {"train", shown(train), train_bytes}};
-    const auto diagnostics = check_files(line, train, {});
-
-    RouteData data;
-    data.title = title;
-    data.code = code;
-    data.state = compiled ? &scenario.state : nullptr;
-    data.texts = texts;
-    data.annotations = annotations_from_compile(data.state, texts, diagnostics, &scenario.reading);
-    data.stamp = stamp_now();
-    const auto page = route_page(built_in_page_parts(), route_data_json(data));
-    // The page's directory is held as every output's is, so that no other writer's clean-up
-    // takes its temporary for one left by a killed run.
-    const OutputDirectoryLock lock(
-        target.parent_path().empty() ? fs::path(".") : target.parent_path(), rules);
-    try {
-        files::replace_file(target, page, files::Flush::to_disk, rules.read_only);
-    } catch (const files::FileError& failure) {
-        throw EnvironmentError(failure.what());
+    const fs::path inputs[] = {request.line, request.train};
+    check_output(request.target, inputs, request.rules);
+    const auto written = write_page(request);
+    out << escape_controls(shown(request.target)) << '\n';
+    if (written.errors + written.warnings > 0) {
+        err << escape_controls(shown(request.target)) << ": " << counted(written.errors, "error")
+            << ", " << counted(written.warnings, "warning") << " shown on the page\n";
     }
-    out << escape_controls(shown(target)) << '\n';
-    const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
-                                      [](const auto& d) { return d.severity == Severity::error; });
-    if (!diagnostics.empty()) {
-        err << escape_controls(shown(target)) << ": " << errors
-            << (errors == 1 ? " error, " : " errors, ")
-            << diagnostics.size() - static_cast<std::size_t>(errors)
-            << (diagnostics.size() - static_cast<std::size_t>(errors) == 1 ? " warning"
-                                                                           : " warnings")
-            << " shown on the page\n";
-    }
-    return errors > 0 ? kExitTextFault : kExitClean;
+    return written.errors > 0 ? kExitTextFault : kExitClean;
 }
 
 }  // namespace scenario::tool

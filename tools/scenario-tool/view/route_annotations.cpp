@@ -1,397 +1,604 @@
 #include "view/route_annotations.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
-#include <exception>
+#include <limits>
+#include <map>
 #include <optional>
+#include <span>
 #include <string>
+#include <tuple>
+#include <type_traits>
 
-#include "compiler/model/numbers.h"
+#include "compiler/model/layouts.h"
 #include "compiler/model/track_cell.h"
-#include "compiler/placement/cell_index.h"
-#include "documents/train_text_records.h"
+#include "files/windows_1252.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool {
 
 namespace {
 
-using compiler::BuildState;
+using compiler::CellUse;
+using compiler::ErrorSource;
+using compiler::LocationEntry;
+using compiler::RecordEnd;
 using compiler::TrackCell;
-namespace kind = compiler::cell_kind;
+using compiler::ValueWidth;
+namespace entry = compiler::entry;
 
 constexpr std::int32_t kCell = 50;
-constexpr std::uint8_t kFirstKindWithoutStop = 25;
+constexpr std::int64_t kFirstKindWithoutStop = 25;
+// The build adds this to the kilometric value of a range of sense 1 when it orders the ranges.
+constexpr std::int32_t kDecreasingRangeOffset = 100;
 
-// Where each line of a text begins, to find a record's line again without rereading.
-class LineIndex {
-  public:
-    explicit LineIndex(std::string_view text) : text_(text) {
-        starts_.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\n') {
-                starts_.push_back(i + 1);
-            }
-        }
-    }
-
-    std::string_view line(std::int32_t number) const {
-        if (number < 1 || static_cast<std::size_t>(number) > starts_.size()) {
-            return {};
-        }
-        const std::size_t begin = starts_[static_cast<std::size_t>(number) - 1];
-        std::size_t end = text_.find('\n', begin);
-        if (end == std::string_view::npos) {
-            end = text_.size();
-        }
-        auto line = text_.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        return line;
-    }
-
-  private:
-    std::string_view text_;
-    std::vector<std::size_t> starts_;
+// What of a cell each use writes, by the names of the cell's layout; the first is shown even
+// when it is 0, the others only when they are not.
+struct UseFields {
+    CellUse use;
+    std::array<std::string_view, 6> fields;
+};
+constexpr UseFields kUseFields[] = {
+    {CellUse::object, {"kind", "ref", "ref2", "ref3", "ref4", "signalTime"}},
+    {CellUse::stop, {"kind", "ref"}},
+    {CellUse::approach_mark, {"approachMark"}},
+    {CellUse::span, {"spanKind"}},
+    {CellUse::marker, {"kind"}},
+    {CellUse::gradient, {"gradientCode"}},
+    {CellUse::speed, {"speedStep"}},
+    {CellUse::adhesion, {"adhesion"}},
 };
 
-std::int64_t to_cell(double metres) {
-    return compiler::round_half_even(metres / kCell);
-}
-
-std::string time_of_day(std::int32_t seconds) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
-}
-
-Fields cell_fields(const TrackCell& c) {
-    Fields f;
-    const std::pair<const char*, std::int64_t> values[] = {{"kind", c.kind},
-                                                           {"ref", c.ref},
-                                                           {"ref2", c.ref2},
-                                                           {"ref3", c.ref3},
-                                                           {"ref4", c.ref4},
-                                                           {"signalTime", c.signalTime},
-                                                           {"approachMark", c.approachMark},
-                                                           {"spanKind", c.spanKind}};
-    for (const auto& [name, value] : values) {
-        if (value != 0) {
-            f.emplace_back(name, value);
-        }
-    }
-    return f;
-}
-
-// The train text's records as the reading placed them, when they agree with the table.
-std::optional<TrainTextRecords> train_records(const BuildState& state,
-                                              const AuthorReading* reading) {
-    if (reading == nullptr) {
-        return std::nullopt;
-    }
-    auto records = train_text_records(*reading);
-    if (records.stations.size() != static_cast<std::size_t>(state.stationCount)) {
-        return std::nullopt;
-    }
-    return records;
-}
-
-class Gatherer {
-  public:
-    Gatherer(const BuildState& state, const std::vector<RouteText>& texts,
-             const AuthorReading* reading)
-        : state_(state) {
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (texts[i].role == "train") {
-                train_ = static_cast<std::int32_t>(i);
-                train_lines_.emplace(texts[i].bytes);
-                records_ = train_records(state, reading);
-            }
-        }
-    }
-
-    std::vector<RouteObject> objects() {
-        stations();
-        cells();
-        spans();
-        speed_limits();
-        std::stable_sort(out_.begin(), out_.end(), [](const RouteObject& a, const RouteObject& b) {
-            return a.position < b.position;
-        });
-        return std::move(out_);
-    }
-
-  private:
-    std::optional<SourceSpan> train_span(std::int32_t line) const {
-        if (!train_lines_ || line <= 0) {
-            return std::nullopt;
-        }
-        return record_span(train_, line, train_lines_->line(line));
-    }
-
-    void stations() {
-        for (std::int32_t k = 1; k <= state_.stationCount; ++k) {
-            const auto& e = state_.locations[static_cast<std::size_t>(k)];
-            const StationLine* record =
-                records_ ? &records_->stations[static_cast<std::size_t>(k) - 1] : nullptr;
-            const bool stops = e.kind < kFirstKindWithoutStop;
-            const auto stop = compiler::round_half_even(static_cast<double>(e.zoneEnd) / kCell - 1);
-            RouteObject o;
-            o.type = "station";
-            o.name = utf8_from_1252(e.name);
-            o.position = e.position;
-            o.end = e.zoneEnd;
-            if (stops) {
-                o.cells.push_back(static_cast<std::int32_t>(stop));
-            }
-            o.source = record ? train_span(record->line) : std::nullopt;
-            o.stored = {{"entry", k},
-                        {"kind", e.kind},
-                        {"zoneStart", e.zoneStart},
-                        {"zoneEnd", e.zoneEnd},
-                        {"position", e.position},
-                        {"dwell", e.dwell},
-                        {"timeOfDay", e.timeOfDay}};
-            if (stops) {
-                o.stored.emplace_back("stopCell", stop);
-            }
-            o.details = {{"kind", e.kind},
-                         {"platform", record ? FieldValue{std::int64_t{record->platform}}
-                                             : FieldValue{nullptr}},
-                         {"dwell", e.dwell},
-                         {"time", e.timeOfDay != 0 ? FieldValue{time_of_day(e.timeOfDay)}
-                                                   : FieldValue{nullptr}},
-                         {"zone", std::vector<std::int64_t>{e.zoneStart, e.zoneEnd}},
-                         {"stops", stops}};
-            out_.push_back(std::move(o));
-        }
-    }
-
-    void cells() {
-        const auto& cells = state_.cells;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            const auto& cell = cells[c];
-            const auto index = static_cast<std::int32_t>(c);
-            // Boards and signals stand on the cell after their position.
-            const std::int32_t board = (index - 1) * kCell;
-            RouteObject o;
-            o.position = board;
-            o.cells = {index};
-            o.stored = cell_fields(cell);
-            switch (cell.kind) {
-                case kind::signal:
-                    o.type = "signal";
-                    break;
-                case kind::speed_board:
-                    o.type = "speed-board";
-                    o.details = board_speeds(cell);
-                    break;
-                case kind::sign_board:
-                    o.type = "sign-board";
-                    if (cell.ref > 0 &&
-                        static_cast<std::size_t>(cell.ref) < state_.locations.size()) {
-                        o.name = utf8_from_1252(
-                            state_.locations[static_cast<std::size_t>(cell.ref)].name);
-                    }
-                    break;
-                case kind::code_point:
-                    o.type = "code-point";
-                    o.position = index * kCell;
-                    o.details = {{"value", cell.ref}};
-                    break;
-                case kind::slowdown_start:
-                    slowdown(c);
-                    continue;
-                default:
-                    continue;
-            }
-            out_.push_back(std::move(o));
-        }
-    }
-
-    // The speeds a board shows, from its cell: each speed field holds left * 20 + right / 5.
-    static Fields board_speeds(const TrackCell& cell) {
-        std::vector<std::int64_t> left, right;
-        for (const std::int16_t packed : {cell.ref, cell.ref2, cell.ref3}) {
-            left.push_back(packed / 20);
-            right.push_back(packed % 20 * 5);
-        }
-        Fields f{{"speeds", left},
-                 {"stripes", std::vector<std::int64_t>{cell.ref4 / 10, cell.ref4 % 10}}};
-        if (std::any_of(right.begin(), right.end(), [](std::int64_t v) { return v != 0; })) {
-            f.emplace_back("rightSpeeds", right);
-        }
-        return f;
-    }
-
-    void slowdown(std::size_t start) {
-        const auto& cells = state_.cells;
-        const auto& cell = cells[start];
-        std::size_t end = start + 1;
-        while (end < cells.size() && cells[end].kind != kind::slowdown_end) {
-            ++end;
-        }
-        RouteObject o;
-        o.type = "slowdown";
-        o.position = (static_cast<std::int32_t>(start) - 1) * kCell;
-        o.end = (static_cast<std::int32_t>(std::min(end, cells.size() - 1)) - 1) * kCell;
-        o.cells = {static_cast<std::int32_t>(start)};
-        if (end < cells.size()) {
-            o.cells.push_back(static_cast<std::int32_t>(end));
-        }
-        o.stored = {
-            {"start", std::vector<std::int64_t>{cell.kind, cell.ref, cell.ref2, cell.ref3}}};
-        o.details = {{"speed", cell.ref}};
-        if (records_) {
-            for (const auto& r : records_->slowdowns) {
-                if (compiler::board_cell(r.x) == static_cast<std::int64_t>(start)) {
-                    o.position = r.x;
-                    o.end = r.x + r.l;
-                    o.source = train_span(r.line);
-                    o.details = {{"speed", r.v},
-                                 {"length", r.l},
-                                 {"f_tt", r.f_tt},
-                                 {"f_ta", r.f_ta},
-                                 {"d_v", r.d_v}};
-                    if (r.x > 1500) {
-                        o.cells.insert(o.cells.begin(),
-                                       static_cast<std::int32_t>(compiler::board_cell(r.x - 1200)));
-                    }
-                }
-            }
-        }
-        out_.push_back(std::move(o));
-    }
-
-    void spans() {
-        const auto count =
-            std::clamp(state_.spanCount, 0, static_cast<std::int32_t>(compiler::kSpanSlots) - 1);
-        for (std::int32_t i = 1; i <= count; ++i) {
-            const auto start = state_.spanStarts[static_cast<std::size_t>(i)];
-            const auto end = state_.spanEnds[static_cast<std::size_t>(i)];
-            const auto first = to_cell(start);
-            const auto last = compiler::round_half_even(static_cast<double>(end) / kCell - 1);
-            RouteObject o;
-            o.type = "mountain";
-            o.position = start;
-            o.end = end;
-            o.cells = {static_cast<std::int32_t>(first),
-                       static_cast<std::int32_t>(std::max(first, last))};
-            o.cellRange = true;
-            if (first >= 0 && first <= state_.last_cell()) {
-                const auto spanKind = state_.cells[static_cast<std::size_t>(first)].spanKind;
-                o.stored = {{"spanKind", spanKind}};
-                o.details = {{"kind", spanKind}};
-            }
-            out_.push_back(std::move(o));
-        }
-    }
-
-    void speed_limits() {
-        if (!records_) {
-            return;
-        }
-        const auto& limits = records_->speedLimits;
-        for (std::size_t i = 0; i < limits.size(); ++i) {
-            const auto& r = limits[i];
-            RouteObject o;
-            o.type = "speed-limit";
-            o.position = r.position;
-            const auto first = to_cell(r.position);
-            std::int64_t last = state_.last_cell();
-            if (i + 1 < limits.size()) {
-                o.end = limits[i + 1].position;
-                last = to_cell(*o.end) - 1;
-            }
-            o.cells = {static_cast<std::int32_t>(first),
-                       static_cast<std::int32_t>(std::max(first, last))};
-            o.cellRange = true;
-            o.source = train_span(r.line);
-            if (first >= 0 && first <= state_.last_cell()) {
-                o.stored = {{"speedStep", state_.cells[static_cast<std::size_t>(first)].speedStep}};
-            }
-            o.details = {{"value", r.speed}};
-            out_.push_back(std::move(o));
-        }
-    }
-
-    const BuildState& state_;
-    std::int32_t train_ = -1;
-    std::optional<LineIndex> train_lines_;
-    std::optional<TrainTextRecords> records_;
-    std::vector<RouteObject> out_;
+// The settings of the whole scenario and where the scenario table keeps them.
+struct SettingEntry {
+    std::string_view kind;
+    std::size_t entry;
+    std::array<std::string_view, 3> fields;
+};
+constexpr SettingEntry kSettingEntries[] = {
+    {"route length", entry::train, {"zoneEnd"}},
+    {"braked mass", entry::train, {"zoneStart"}},
+    {"coaches", entry::train, {"position"}},
+    {"scenery", entry::scenery, {"zoneStart", "position", "zoneEnd"}},
+    {"signal repetition", entry::repetition, {"zoneStart", "zoneEnd", "position"}},
+    {"clock", entry::repetition, {"param10", "param11", "param12"}},
+    {"sand", entry::repetition, {"param7"}},
 };
 
-std::vector<RouteDiagnostic> tie_diagnostics(const std::vector<Diagnostic>& diagnostics,
-                                             const std::vector<RouteText>& texts,
-                                             const std::vector<RouteObject>& objects) {
-    std::vector<RouteDiagnostic> out;
-    std::vector<LineIndex> lines;
-    for (const auto& t : texts) {
-        lines.emplace_back(t.bytes);
+// The radius of each class of curve, tested "1" first as the line reader tests the keyword.
+constexpr std::pair<char, std::int64_t> kCurveRadii[] = {{'1', 10000}, {'2', 5000}, {'3', 2500},
+                                                         {'4', 1000},  {'5', 500},  {'6', 333}};
+
+// One field of a record of the compact files, read through its layout.
+struct LayoutField {
+    std::string_view name;
+    std::int64_t number = 0;
+    const std::string* text = nullptr;
+
+    FieldValue shown() const {
+        return text != nullptr ? FieldValue{utf8_from_1252(*text)} : FieldValue{number};
     }
-    for (const auto& d : diagnostics) {
-        RouteDiagnostic r;
-        r.severity = d.severity;
-        r.code = d.code;
-        r.message = d.message;
-        for (const auto& note : d.notes) {
-            r.notes.push_back(note.message);
-        }
-        r.hint = d.hint;
-        r.position = d.position;
-        const auto& place = d.place;
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (!place.file.empty() && place.file == texts[i].file && place.line > 0) {
-                const auto file = static_cast<std::int32_t>(i);
-                auto span = record_span(file, place.line, lines[i].line(place.line));
-                span.column = std::max(1, place.column);
-                span.endColumn.reset();
-                r.source = span;
-                for (std::size_t o = 0; o < objects.size(); ++o) {
-                    const auto& s = objects[o].source;
-                    if (s && s->file == file && s->line == place.line) {
-                        r.object = static_cast<std::int32_t>(o);
-                        if (!objects[o].cells.empty()) {
-                            r.cell = objects[o].cells.front();
-                        }
-                        if (!r.position) {
-                            r.position = objects[o].position;
-                        }
+    bool zero() const { return text == nullptr && number == 0; }
+};
+
+template <class Record, class Layout>
+std::vector<LayoutField> layout_fields(const Record& record, const Layout& layout) {
+    std::vector<LayoutField> fields;
+    std::apply(
+        [&](const auto&... f) {
+            (
+                [&] {
+                    const auto& member = record.*(f.member);
+                    LayoutField v{f.name};
+                    if constexpr (std::is_same_v<std::remove_cvref_t<decltype(member)>,
+                                                 std::string>) {
+                        v.text = &member;
+                    } else {
+                        v.number = static_cast<std::int64_t>(member);
                     }
-                }
-            }
+                    fields.push_back(v);
+                }(),
+                ...);
+        },
+        layout);
+    return fields;
+}
+
+// The fields of a table entry: those named, or every one.
+Fields entry_fields(const LocationEntry& e, std::span<const std::string_view> named = {}) {
+    Fields out;
+    for (const auto& f : layout_fields(e, compiler::location_layout)) {
+        if (named.empty() || std::find(named.begin(), named.end(), f.name) != named.end()) {
+            out.emplace_back(std::string(f.name), f.shown());
         }
-        out.push_back(std::move(r));
     }
     return out;
 }
 
-}  // namespace
-
-SourceSpan record_span(std::int32_t file, std::int32_t line, std::string_view line_text) {
-    const auto first = line_text.find_first_not_of(" \t");
-    const auto last = line_text.find_last_not_of(" \t");
-    SourceSpan span;
-    span.file = file;
-    span.line = line;
-    span.column = first == std::string_view::npos ? 1 : static_cast<std::int32_t>(first) + 1;
-    span.endColumn =
-        last == std::string_view::npos ? span.column : static_cast<std::int32_t>(last) + 2;
-    return span;
+Fields cell_fields(const TrackCell& cell, CellUse use) {
+    Fields out;
+    for (const auto& u : kUseFields) {
+        if (u.use != use) {
+            continue;
+        }
+        for (const auto& f : layout_fields(cell, compiler::cell_layout)) {
+            const auto at = std::find(u.fields.begin(), u.fields.end(), f.name);
+            if (at != u.fields.end() && (at == u.fields.begin() || !f.zero())) {
+                out.emplace_back(std::string(f.name), f.shown());
+            }
+        }
+    }
+    return out;
 }
 
-RouteAnnotations annotations_from_compile(const BuildState* state,
-                                          const std::vector<RouteText>& texts,
-                                          const std::vector<Diagnostic>& diagnostics,
-                                          const AuthorReading* reading) {
-    RouteAnnotations annotations;
-    if (state != nullptr) {
-        annotations.objects = Gatherer(*state, texts, reading).objects();
+// "cell 7", "cells 7 to 9", "cells 162, 164, 166"
+std::string cells_text(const std::vector<std::int32_t>& cells) {
+    std::string text = cells.size() == 1 ? "cell " : "cells ";
+    for (std::size_t i = 0; i < cells.size();) {
+        std::size_t j = i;
+        while (j + 1 < cells.size() && cells[j + 1] == cells[j] + 1) {
+            ++j;
+        }
+        text += (i == 0 ? "" : ", ") + std::to_string(cells[i]);
+        if (j > i + 1) {
+            text += " to " + std::to_string(cells[j]);
+        } else if (j == i + 1) {
+            text += ", " + std::to_string(cells[j]);
+        }
+        i = j + 1;
     }
-    annotations.diagnostics = tie_diagnostics(diagnostics, texts, annotations.objects);
+    return text;
+}
+
+std::string time_of_day(std::int64_t h, std::int64_t m, std::int64_t s) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(h),
+                  static_cast<long long>(m), static_cast<long long>(s));
+    return text;
+}
+
+// Why the build left a record out, for the author.
+std::string not_placed_reason(const ReadRecord& r) {
+    if (!r.ended) {
+        return "its reading did not end";
+    }
+    switch (r.end) {
+        case RecordEnd::placed:
+            break;
+        case RecordEnd::refused:
+            return "it lies too near the end of the route";
+        case RecordEnd::stopped:
+            return "a fault stops the build's reading here";
+        case RecordEnd::unreadable:
+            return "a value could not be read";
+        case RecordEnd::skipped:
+            return "it is read only with the plan";
+    }
+    return {};
+}
+
+std::int32_t to_int32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+class Annotator {
+  public:
+    explicit Annotator(const ReadScenario& s) : s_(s), reading_(s.reading), state_(s.state) {}
+
+    std::vector<RouteObject> objects() {
+        gather_cells();
+        match_station_entries();
+        const auto count = static_cast<RecordId>(reading_.records().size());
+        for (RecordId id = 0; id < count; ++id) {
+            out_.push_back(object_of(id));
+        }
+        profile_ends();
+        for (const auto c : pass_cells_) {
+            out_.push_back(pass_code_point(c));
+        }
+        return std::move(out_);
+    }
+
+  private:
+    std::string_view bytes_of(ErrorSource text, const compiler::FieldSpan& f) const {
+        return std::string_view(s_.file(text).bytes()).substr(f.offset, f.length);
+    }
+
+    // Who holds each cell, once: the cells of every record by use, and the pass's code points.
+    void gather_cells() {
+        held_.resize(reading_.records().size());
+        for (const auto& u : kUseFields) {
+            for (std::int32_t c = 0; c <= state_.last_cell(); ++c) {
+                const RecordId h = reading_.holder(u.use, c);
+                if (h >= 0 && static_cast<std::size_t>(h) < held_.size()) {
+                    held_[static_cast<std::size_t>(h)].emplace_back(u.use, c);
+                } else if (h == kSignallingPass && u.use == CellUse::object) {
+                    pass_cells_.push_back(c);
+                }
+            }
+        }
+    }
+
+    // The stations fill the table from entry 1 in the order they are read; a station the build
+    // did not keep is overwritten by the next one, so each takes the entry that holds its values.
+    void match_station_entries() {
+        std::int32_t k = 1;
+        const auto count = static_cast<RecordId>(reading_.records().size());
+        for (RecordId id = 0; id < count && k <= state_.stationCount; ++id) {
+            const auto values = reading_.values_of(id);
+            if (reading_.kind_of(id).kind != "station" || values.size() < 17) {
+                continue;
+            }
+            const auto& e = state_.locations[static_cast<std::size_t>(k)];
+            if (e.position == values[0].read &&
+                e.name == bytes_of(ErrorSource::train_text, values[16].field)) {
+                station_entry_[id] = k++;
+            }
+        }
+    }
+
+    std::optional<std::size_t> range_entry(std::span<const ReadValue> values) const {
+        if (values.size() < 3) {
+            return std::nullopt;
+        }
+        for (std::size_t i = entry::range_tre; i <= entry::range_uno; ++i) {
+            const auto& e = state_.locations[i];
+            const std::int64_t value =
+                e.position == 1 ? e.zoneEnd - kDecreasingRangeOffset : e.zoneEnd;
+            if (e.zoneStart == values[0].read && value == values[1].read &&
+                e.position == values[2].read) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // From the keyword to the end of the last value on its line.
+    SourceSpan span_of(RecordId id) const {
+        const auto& r = reading_.record(id);
+        SourceSpan span;
+        span.file = r.text == ErrorSource::line_text ? 0 : 1;
+        span.line = r.keyword.place.line;
+        span.column = std::max(1, r.keyword.place.column);
+        std::int32_t end = span.column + static_cast<std::int32_t>(r.keyword.length);
+        for (const auto& v : reading_.values_of(id)) {
+            if (v.field.place.line == span.line && v.field.length > 0) {
+                end =
+                    std::max(end, v.field.place.column + static_cast<std::int32_t>(v.field.length));
+            }
+        }
+        span.endColumn = end;
+        return span;
+    }
+
+    // The cells a record holds, grouped by use and by what they store.
+    void add_cells(RouteObject& o, RecordId id) const {
+        const auto& held = held_[static_cast<std::size_t>(id)];
+        std::vector<std::int32_t> all;
+        for (const auto& u : kUseFields) {
+            std::vector<std::pair<Fields, std::vector<std::int32_t>>> groups;
+            for (const auto& [use, c] : held) {
+                if (use != u.use) {
+                    continue;
+                }
+                all.push_back(c);
+                auto fields = cell_fields(state_.cells[static_cast<std::size_t>(c)], use);
+                const auto same = std::find_if(groups.begin(), groups.end(),
+                                               [&](const auto& g) { return g.first == fields; });
+                if (same != groups.end()) {
+                    same->second.push_back(c);
+                } else {
+                    groups.emplace_back(std::move(fields), std::vector<std::int32_t>{c});
+                }
+            }
+            for (auto& [fields, cells] : groups) {
+                o.stored.emplace_back(cells_text(cells), std::move(fields));
+            }
+        }
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        if (all.size() > 2 &&
+            all.back() - all.front() + 1 == static_cast<std::int32_t>(all.size())) {
+            o.cells = {all.front(), all.back()};
+            o.cellRange = true;
+        } else {
+            o.cells = std::move(all);
+        }
+    }
+
+    RouteObject object_of(RecordId id) {
+        const auto& r = reading_.record(id);
+        const auto& kind = reading_.kind_of(id);
+        const auto values = reading_.values_of(id);
+        const auto number = [&](std::size_t i) -> std::optional<std::int64_t> {
+            if (i < values.size() && i < kind.values.size() &&
+                kind.values[i].width != ValueWidth::text) {
+                return values[i].read;
+            }
+            return std::nullopt;
+        };
+        const auto text = [&](std::size_t i) -> std::optional<std::string> {
+            if (i < values.size()) {
+                return utf8_from_1252(bytes_of(r.text, values[i].field));
+            }
+            return std::nullopt;
+        };
+
+        RouteObject o;
+        o.type = object_type(kind.kind);
+        o.source = span_of(id);
+        for (std::size_t i = 0; i < values.size() && i < kind.values.size(); ++i) {
+            o.values.push_back(kind.values[i].width == ValueWidth::text
+                                   ? FieldValue{*text(i)}
+                                   : FieldValue{values[i].read});
+        }
+        if (kind.kind == "route length") {
+            o.position = 0;
+            if (const auto length = number(0)) {
+                o.end = to_int32(*length);
+            }
+        } else if (!kind.values.empty() && kind.values[0].unit == "m" && number(0)) {
+            o.position = to_int32(*number(0));
+        }
+        const bool placed = r.ended && r.end == RecordEnd::placed;
+        add_cells(o, id);
+
+        if (kind.kind == "curve") {
+            curve(o, id, placed, number(1));
+        } else if (kind.kind == "mountain span" || kind.kind == "signal repetition") {
+            if (number(1)) {
+                o.end = to_int32(*number(1));
+            }
+        } else if (kind.kind == "slowdown") {
+            if (o.position && number(2)) {
+                o.end = to_int32(*o.position + *number(2));
+            }
+        } else if (kind.kind == "sign board") {
+            o.name = text(1);
+            sign_board_entry(o);
+        } else if (kind.kind == "station") {
+            station(o, id, values);
+        } else if (kind.kind == "kilometric range") {
+            if (const auto e = range_entry(values)) {
+                constexpr std::string_view kRangeFields[] = {"zoneStart", "zoneEnd", "position"};
+                o.stored.insert(o.stored.begin(),
+                                {"entry " + std::to_string(*e),
+                                 entry_fields(state_.locations[*e], kRangeFields)});
+            }
+        }
+        for (const auto& setting : kSettingEntries) {
+            if (setting.kind == kind.kind) {
+                std::vector<std::string_view> named;
+                for (const auto f : setting.fields) {
+                    if (!f.empty()) {
+                        named.push_back(f);
+                    }
+                }
+                o.stored.insert(o.stored.begin(),
+                                {"entry " + std::to_string(setting.entry),
+                                 entry_fields(state_.locations[setting.entry], named)});
+            }
+        }
+        if (!placed) {
+            o.details.emplace_back("notPlaced", not_placed_reason(r));
+        }
+        return o;
+    }
+
+    void curve(RouteObject& o, RecordId id, bool placed, std::optional<std::int64_t> length) {
+        if (o.position && length) {
+            o.end = to_int32(*o.position + *length);
+        }
+        const auto& r = reading_.record(id);
+        const auto keyword = files::to_lower_1252(bytes_of(r.text, r.keyword));
+        o.details.emplace_back("hand", keyword.find('s') != std::string::npos ? "s" : "d");
+        for (const auto& [digit, radius] : kCurveRadii) {
+            if (keyword.find(digit) != std::string::npos) {
+                o.details.emplace_back("class", std::int64_t{digit - '0'});
+                o.details.emplace_back("radius", radius);
+                break;
+            }
+        }
+        if (placed && o.position && o.end && state_.plan.allocated()) {
+            o.stored.push_back(
+                {"plan", {{"first metre", std::int64_t{*o.position} + 1}, {"last metre", *o.end}}});
+        }
+    }
+
+    void sign_board_entry(RouteObject& o) const {
+        for (const auto c : o.cells) {
+            const auto& cell = state_.cells[static_cast<std::size_t>(c)];
+            if (cell.kind == compiler::cell_kind::sign_board && cell.ref > 0 &&
+                static_cast<std::size_t>(cell.ref) < state_.locations.size()) {
+                o.stored.insert(
+                    o.stored.begin(),
+                    {"entry " + std::to_string(cell.ref),
+                     {{"name", utf8_from_1252(
+                                   state_.locations[static_cast<std::size_t>(cell.ref)].name)}}});
+                return;
+            }
+        }
+    }
+
+    void station(RouteObject& o, RecordId id, std::span<const ReadValue> values) {
+        if (values.size() >= 17) {
+            o.name = utf8_from_1252(bytes_of(ErrorSource::train_text, values[16].field));
+        }
+        if (values.size() >= 16) {
+            const auto h = values[13].read, m = values[14].read, s = values[15].read;
+            o.details.emplace_back("time", h == 0 && m == 0 && s == 0
+                                               ? FieldValue{nullptr}
+                                               : FieldValue{time_of_day(h, m, s)});
+        }
+        if (values.size() >= 2) {
+            o.details.emplace_back("stops", values[1].read < kFirstKindWithoutStop);
+        }
+        const auto found = station_entry_.find(id);
+        if (found != station_entry_.end()) {
+            const auto& e = state_.locations[static_cast<std::size_t>(found->second)];
+            o.end = e.zoneEnd;
+            o.details.emplace_back("zone", std::vector<std::int64_t>{e.zoneStart, e.zoneEnd});
+            o.stored.insert(o.stored.begin(),
+                            {"entry " + std::to_string(found->second), entry_fields(e)});
+        }
+    }
+
+    // A gradient, speed limit or adhesion holds from its position to the next one placed of its
+    // kind, the last one to the end of the cells it fills.
+    void profile_ends() {
+        std::map<std::string_view, std::size_t> open;
+        for (std::size_t i = 0; i < out_.size(); ++i) {
+            auto& o = out_[i];
+            const auto& r = reading_.record(static_cast<RecordId>(i));
+            if ((o.type != "gradient" && o.type != "speed-limit" && o.type != "adhesion") ||
+                !r.ended || r.end != RecordEnd::placed || !o.position) {
+                continue;
+            }
+            if (const auto before = open.find(o.type); before != open.end()) {
+                out_[before->second].end = o.position;
+            }
+            o.end = o.cells.empty() ? *o.position : (o.cells.back() + 1) * kCell;
+            open[o.type] = i;
+        }
+    }
+
+    RouteObject pass_code_point(std::int32_t c) const {
+        const auto& cell = state_.cells[static_cast<std::size_t>(c)];
+        RouteObject o;
+        o.type = "code-point";
+        o.position = c * kCell;
+        o.cells = {c};
+        o.stored = {{cells_text({c}), cell_fields(cell, CellUse::object)}};
+        o.details = {{"code", std::int64_t{cell.ref}}, {"placedBy", "signalling"}};
+        return o;
+    }
+
+    const ReadScenario& s_;
+    const AuthorReading& reading_;
+    const compiler::BuildState& state_;
+    std::vector<std::vector<std::pair<CellUse, std::int32_t>>> held_;
+    std::vector<std::int32_t> pass_cells_;
+    std::map<RecordId, std::int32_t> station_entry_;
+    std::vector<RouteObject> out_;
+};
+
+// The records by their line, to find the one at a diagnostic's place.
+class RecordsByLine {
+  public:
+    RecordsByLine(const ReadScenario& s, const std::vector<RouteObject>& objects) : s_(s) {
+        if (objects.empty()) {
+            return;
+        }
+        const auto count = static_cast<RecordId>(s.reading.records().size());
+        for (RecordId id = 0; id < count; ++id) {
+            const auto& r = s.reading.record(id);
+            by_line_[{r.text, r.keyword.place.line}].push_back(id);
+        }
+        objects_ = &objects;
+    }
+
+    // The text a place is in, by its file's name.
+    std::optional<ErrorSource> text_of(const SourcePlace& place) const {
+        if (!place.in_text()) {
+            return std::nullopt;
+        }
+        if (place.file == s_.line.name()) {
+            return ErrorSource::line_text;
+        }
+        if (place.file == s_.train.name()) {
+            return ErrorSource::train_text;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<SourceSpan> span(const SourcePlace& place) const {
+        const auto text = text_of(place);
+        if (!text) {
+            return std::nullopt;
+        }
+        SourceSpan span;
+        span.file = *text == ErrorSource::line_text ? 0 : 1;
+        span.line = place.line;
+        span.column = std::max(1, place.column);
+        if (place.length > 0) {
+            span.endColumn = span.column + place.length;
+        }
+        return span;
+    }
+
+    // The record on the place's line whose span holds its column, else the line's first.
+    std::optional<std::int32_t> object_at(const SourcePlace& place) const {
+        const auto text = text_of(place);
+        if (!text || objects_ == nullptr) {
+            return std::nullopt;
+        }
+        const auto found = by_line_.find({*text, place.line});
+        if (found == by_line_.end()) {
+            return std::nullopt;
+        }
+        for (const auto id : found->second) {
+            const auto& source = (*objects_)[static_cast<std::size_t>(id)].source;
+            if (source && source->column <= place.column &&
+                place.column < source->endColumn.value_or(source->column + 1)) {
+                return id;
+            }
+        }
+        return found->second.front();
+    }
+
+  private:
+    const ReadScenario& s_;
+    const std::vector<RouteObject>* objects_ = nullptr;
+    std::map<std::pair<ErrorSource, std::int32_t>, std::vector<RecordId>> by_line_;
+};
+
+RouteDiagnostic tied_diagnostic(const Diagnostic& d, const RecordsByLine& records,
+                                const std::vector<RouteObject>& objects) {
+    RouteDiagnostic r;
+    r.severity = d.severity;
+    r.code = d.code;
+    r.message = d.message;
+    r.hint = d.hint;
+    r.source = records.span(d.place);
+    r.object = records.object_at(d.place);
+    r.position = d.position;
+    if (d.cell >= 0) {
+        r.cell = d.cell;
+    }
+    if (r.object) {
+        const auto& o = objects[static_cast<std::size_t>(*r.object)];
+        if (!r.position) {
+            r.position = o.position;
+        }
+        if (!r.cell && !o.cells.empty()) {
+            r.cell = o.cells.front();
+        }
+    }
+    for (const auto& note : d.notes) {
+        if (note.place.in_text()) {
+            r.related.push_back(
+                {note.message, records.span(note.place), records.object_at(note.place)});
+        } else {
+            r.notes.push_back(note.message);
+        }
+    }
+    return r;
+}
+
+}  // namespace
+
+RouteAnnotations annotations_from_reading(const ReadScenario& scenario,
+                                          const std::vector<Diagnostic>& diagnostics) {
+    RouteAnnotations annotations;
+    if (scenario.state.has_cells()) {
+        annotations.objects = Annotator(scenario).objects();
+    }
+    const RecordsByLine records(scenario, annotations.objects);
+    for (const auto& d : diagnostics) {
+        annotations.diagnostics.push_back(tied_diagnostic(d, records, annotations.objects));
+    }
     return annotations;
 }
 

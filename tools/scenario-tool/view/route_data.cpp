@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "compiler/readers/record_descriptions.h"
 #include "io/json.h"
 #include "io/text_encoding.h"
 #include "view/plan_detail.h"
@@ -25,6 +26,32 @@ constexpr int kCoordinateDecimals = 3;  // millimetres: far below the finest lev
 constexpr int kCurvatureDecimals = 7;   // the finest class turns 0.0001 a metre
 constexpr int kHeightDecimals = 2;
 
+struct KindType {
+    std::string_view kind;  // as the record descriptions name it
+    std::string_view type;  // as the page's data names it
+};
+constexpr KindType kTypes[] = {
+    {"route length", "route-length"},
+    {"kilometric range", "kilometric-range"},
+    {"scenery", "scenery"},
+    {"signal repetition", "signal-repetition"},
+    {"gradient", "gradient"},
+    {"curve", "curve"},
+    {"mountain span", "mountain"},
+    {"maximum-speed board", "speed-board"},
+    {"sign board", "sign-board"},
+    {"braked mass", "braked-mass"},
+    {"coaches", "coaches"},
+    {"speed limit", "speed-limit"},
+    {"adhesion", "adhesion"},
+    {"clock", "clock"},
+    {"sand", "sand"},
+    {"signal", "signal"},
+    {"slowdown", "slowdown"},
+    {"code point", "code-point"},
+    {"station", "station"},
+};
+
 Json value_json(const FieldValue& value) {
     return std::visit(
         [](const auto& v) -> Json {
@@ -46,15 +73,17 @@ Json fields_json(const Fields& fields) {
     return object;
 }
 
+// [file, line, column] or [file, line, column, endColumn]: every object has one, and the
+// longest line's page holds some ten thousand.
 Json span_json(const std::optional<SourceSpan>& span) {
     if (!span) {
         return nullptr;
     }
-    Json object = {{"file", span->file}, {"line", span->line}, {"column", span->column}};
+    Json place = Json::array({span->file, span->line, span->column});
     if (span->endColumn) {
-        object["endColumn"] = *span->endColumn;
+        place.push_back(*span->endColumn);
     }
-    return object;
+    return place;
 }
 
 Json sources_json(const std::vector<RouteText>& texts) {
@@ -159,15 +188,27 @@ Json kilometric_json(const BuildState& state) {
     return list;
 }
 
+// The names of each kind's values, once: an object lists its values in this order.
+Json value_names_json() {
+    Json names = Json::object();
+    for (const auto& kind : compiler::kRecordDescriptions) {
+        Json list = Json::array();
+        for (const auto& v : kind.values) {
+            list.push_back(json_string(v.name));
+        }
+        names[std::string(object_type(kind.kind))] = std::move(list);
+    }
+    return names;
+}
+
 Json objects_json(const std::vector<RouteObject>& objects) {
     Json list = Json::array();
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const auto& o = objects[i];
-        Json object = {{"id", i}, {"type", json_string(o.type)}};
+    for (const auto& o : objects) {
+        Json object = {{"type", json_string(o.type)}};
         if (o.name) {
             object["name"] = json_string(*o.name);
         }
-        object["position"] = o.position;
+        object["position"] = json_or_null(o.position);
         if (o.end) {
             object["end"] = *o.end;
         }
@@ -176,8 +217,21 @@ Json objects_json(const std::vector<RouteObject>& objects) {
             object["cellRange"] = true;
         }
         object["source"] = span_json(o.source);
-        object["stored"] = fields_json(o.stored);
-        object["details"] = fields_json(o.details);
+        Json stored = Json::object();
+        for (const auto& [where, fields] : o.stored) {
+            stored[where] = fields_json(fields);
+        }
+        object["stored"] = std::move(stored);
+        if (!o.values.empty()) {
+            Json values = Json::array();
+            for (const auto& v : o.values) {
+                values.push_back(value_json(v));
+            }
+            object["values"] = std::move(values);
+        }
+        if (!o.details.empty()) {
+            object["details"] = fields_json(o.details);
+        }
         list.push_back(std::move(object));
     }
     return list;
@@ -218,6 +272,15 @@ void add_diagnostics(Json& data, const std::vector<RouteDiagnostic>& diagnostics
 }
 
 }  // namespace
+
+std::string_view object_type(std::string_view record_kind) {
+    for (const auto& t : kTypes) {
+        if (t.kind == record_kind) {
+            return t.type;
+        }
+    }
+    return record_kind;
+}
 
 std::vector<std::string> source_lines(std::string_view text) {
     std::vector<std::string> lines;
@@ -271,7 +334,7 @@ std::string route_data_json(const RouteData& data) {
     const BuildState* state = data.state;
     const bool cells = state != nullptr && state->has_cells();
     Json json = {
-        {"format", 1},
+        {"format", 2},
         {"generator", "scenario-tool " SCENARIO_VERSION},
         {"title", json_string(data.title)},
         {"code", json_string(data.code)},
@@ -283,6 +346,7 @@ std::string route_data_json(const RouteData& data) {
         {"plan", state != nullptr ? plan_json(state->plan) : Json(nullptr)},
         {"profile", cells ? profile_json(*state) : Json::object()},
         {"kilometric", state != nullptr ? kilometric_json(*state) : Json::array()},
+        {"valueNames", value_names_json()},
         {"objects", objects_json(data.annotations.objects)},
     };
     add_diagnostics(json, data.annotations.diagnostics);

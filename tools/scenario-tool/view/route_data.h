@@ -31,17 +31,22 @@ struct SourceSpan {
 using FieldValue =
     std::variant<std::nullptr_t, bool, std::int64_t, std::string, std::vector<std::int64_t>>;
 using Fields = std::vector<std::pair<std::string, FieldValue>>;
+// Fields by where they are kept: "cell 170", "cells 12 to 40", "entry 3", "plan".
+using FieldGroups = std::vector<std::pair<std::string, Fields>>;
 
 struct RouteObject {
-    std::string type;                 // "station", "signal", ... as DATA.md names them
-    std::optional<std::string> name;  // UTF-8
-    std::int32_t position = 0;
+    std::string type;                      // "station", "signal", ... as DATA.md names them
+    std::optional<std::string> name;       // UTF-8
+    std::optional<std::int32_t> position;  // none for a setting of the whole scenario
     std::optional<std::int32_t> end;
     std::vector<std::int32_t> cells;  // the cells, or [first, last] with cellRange
     bool cellRange = false;
     std::optional<SourceSpan> source;
-    Fields stored;   // what the compact files hold for it
-    Fields details;  // what the record says
+    FieldGroups stored;  // what the compact files hold for it
+    // The record's values as read, in the order of its kind's value names (route_data_json
+    // writes those once for each kind), and what the page is told beside them.
+    std::vector<FieldValue> values;
+    Fields details;
 };
 
 struct RelatedPlace {
@@ -86,6 +91,9 @@ struct RouteData {
     std::optional<std::string> watch;  // the watch script beside the page, with --watch
     std::string stamp;                 // changes every time the page is written
 };
+
+// The page's type of objects of a record kind ("mountain span" is "mountain").
+std::string_view object_type(std::string_view record_kind);
 
 // The data as one JSON object, in the order of DATA.md.
 std::string route_data_json(const RouteData& data);

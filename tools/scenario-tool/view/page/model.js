@@ -3,6 +3,9 @@
 
 const CELL = 50;
 
+// The records that fill the profile from their position to the next of their kind.
+const FILLING_TYPES = new Set(["gradient", "speed-limit", "adhesion"]);
+
 // The kinds of object the page draws, in the order the search lists them.
 const NAMED_TYPES = ["station", "sign-board"];
 
@@ -104,6 +107,32 @@ class PlanLevel {
   }
 }
 
+// The data keeps each of its many objects short: the record's values in the order of its
+// kind's names (valueNames), a place in the texts as [file, line, column, endColumn], the id
+// as its index. Here they get their names, once.
+function spanOf(s) {
+  if (!Array.isArray(s)) return s || null;
+  const span = { file: s[0], line: s[1], column: s[2] };
+  if (s.length > 3) span.endColumn = s[3];
+  return span;
+}
+
+function namesGiven(objects, diagnostics, valueNames) {
+  objects.forEach((o, i) => {
+    o.id = i;
+    o.source = spanOf(o.source);
+    const details = {};
+    const names = valueNames[o.type] || [];
+    (o.values || []).forEach((v, k) => (details[k < names.length ? names[k] : "value " + (k + 1)] = v));
+    o.details = Object.assign(details, o.details || {});
+    o.stored = o.stored || {};
+  });
+  for (const d of diagnostics) {
+    d.source = spanOf(d.source);
+    for (const r of d.related || []) r.source = spanOf(r.source);
+  }
+}
+
 class RouteModel {
   constructor(data) {
     this.data = data;
@@ -150,8 +179,13 @@ class RouteModel {
     this.ranges = (data.kilometric || []).slice().sort((a, b) => a.start - b.start);
 
     this.objects = data.objects || [];
+    this.diagnostics = data.diagnostics || [];
+    namesGiven(this.objects, this.diagnostics, data.valueNames || {});
+    // What the build did not place is reached through its diagnostic and the search, but neither
+    // drawn nor taken for what applies at the cursor.
     this.byType = new Map();
     for (const o of this.objects) {
+      if (o.details.notPlaced) continue;
       if (!this.byType.has(o.type)) this.byType.set(o.type, []);
       this.byType.get(o.type).push(o);
     }
@@ -174,7 +208,6 @@ class RouteModel {
     this.objectXY = new Float64Array(this.objects.length * 4);
     this.objects.forEach((o, i) => place(o.position, this.objectXY, i));
 
-    this.diagnostics = data.diagnostics || [];
     this.diagnosticXY = new Float64Array(this.diagnostics.length * 4);
     this.diagnostics.forEach((d, i) => place(d.position, this.diagnosticXY, i));
 
@@ -235,9 +268,11 @@ class RouteModel {
   }
 
   // The metres the profile shows at first: the route, or as far as its objects reach.
+  // The profile records hold on into the run-out after the route: they do not widen it.
   get extent() {
     let end = this.routeLength;
     for (const o of this.objects) {
+      if (o.details.notPlaced || FILLING_TYPES.has(o.type)) continue;
       const e = o.end !== undefined && o.end !== null ? o.end : o.position;
       if (e !== null && e > end) end = e;
     }
@@ -393,15 +428,23 @@ const TYPE_LABEL = {
   "code-point": "code point",
   "kilometric-range": "kilometric range",
   "route-length": "route length",
+  scenery: "scenery",
+  "signal-repetition": "signal repetition",
+  "braked-mass": "braked mass",
+  coaches: "coaches",
+  clock: "clock",
+  sand: "sand",
 };
 
 function handText(hand) {
   return hand === "s" ? "left" : hand === "d" ? "right" : "";
 }
 
-// The speeds a speed board shows, as "60/70/70".
+// The speeds a speed board shows on the left, as "60/70/70".
 function boardSpeeds(o) {
   const d = o.details || {};
-  if (Array.isArray(d.speeds) && d.speeds.length) return d.speeds.filter((v) => v).slice(0, 3).join("/");
-  return "";
+  return ["first", "second", "third"]
+    .map((n) => d[n + " speed on the left"])
+    .filter((v) => v)
+    .join("/");
 }

@@ -152,6 +152,7 @@ class SourcePanel {
       if (o.end !== undefined && o.end !== null && o.end !== o.position) at.push("to " + o.end + " m");
     }
     const parts = [head, el("p", { class: "at", text: at.join(", ") })];
+    if (o.details.notPlaced) parts.push(el("p", { class: "missing", "data-key": "not-placed", text: "Not placed: " + o.details.notPlaced }));
     if (o.source) parts.push(this.where(o.source), this.excerpt(o.source));
     else {
       const placed = o.details && o.details.placedBy === "signalling";

@@ -190,11 +190,12 @@ class App {
     if (o.type === "speed-board") text += " " + boardSpeeds(o) + " km/h";
     if (o.type === "slowdown") text += " " + d.speed + " km/h over " + d.length + " m";
     if (o.type === "curve") text += " radius " + d.radius + " m, " + handText(d.hand);
-    if (o.type === "mountain") text += " kind " + valueText(o.stored && o.stored.spanKind);
-    if (o.type === "gradient") text += " " + d.value + " \u2030";
-    if (o.type === "speed-limit") text += " " + d.value + " km/h";
-    if (o.type === "adhesion") text += " " + d.value + " %";
-    text += " at " + o.position + " m";
+    if (o.type === "mountain") text += " kind " + d.kind;
+    if (o.type === "gradient") text += " " + d.gradient + " \u2030";
+    if (o.type === "speed-limit") text += " " + d.speed + " km/h";
+    if (o.type === "adhesion") text += " " + d.adhesion + " %";
+    if (d.notPlaced) text += " (not placed)";
+    if (o.position !== null && o.position !== undefined) text += " at " + o.position + " m";
     if (o.end !== undefined && o.end !== null && o.end !== o.position) text += " to " + o.end + " m";
     return text;
   }

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "files/file_names.h"
 #include "sources/scenario_names.h"
+#include "support/child_process.h"
 #include "support/run_program.h"
 
 namespace scenario::testing {
@@ -94,6 +100,72 @@ TEST(ToolView, AnOutputThatIsAnInputOrNoFileIsRefusedAndNothingIsWritten) {
     EXPECT_NE(missing.err.find("'absent.txt' does not exist"), std::string::npos) << missing.err;
     EXPECT_FALSE(fs::exists(t.dir.path() / "p.html"));
     EXPECT_EQ(tool({"view", "--line", t.line, "--out", "p.html"}, t.dir).status, 2);
+}
+
+// Polls until `done` holds, for at most 20 s (the watcher looks twice a second).
+bool eventually(const std::function<bool()>& done) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > give_up) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+std::string contents(const fs::path& file) {
+    std::error_code ec;
+    return fs::exists(file, ec) ? read_bytes(file) : std::string();
+}
+
+// The stamp in a page's data.
+std::string page_stamp(const std::string& page) {
+    const std::string key = "\"stamp\":\"";
+    const auto at = page.find(key);
+    return at == std::string::npos
+               ? std::string()
+               : page.substr(at + key.size(), page.find('"', at + key.size()) - at - key.size());
+}
+
+TEST(ToolView, WatchingRewritesThePageAndItsStampWhenATextChangesUntilInterrupted) {
+    Texts t;
+    const auto page = t.dir.path() / "route.html";
+    const auto script = t.dir.path() / "route.html.watch.js";
+    const auto log = t.dir.path() / "watch.log";
+    ChildProcess watching("/bin/sh",
+                          {"-c",
+                           "exec \"$0\" view --line \"$1\" --train \"$2\" --out route.html "
+                           "--watch >watch.log 2>&1",
+                           SCENARIO_TOOL_EXE, t.line, t.train},
+                          t.dir.path());
+    ASSERT_TRUE(eventually([&] { return contents(log).find("Ctrl-C") != std::string::npos; }))
+        << contents(log);
+    const auto first = contents(page);
+    EXPECT_NE(first.find("\"watch\":\"route.html.watch.js\""), std::string::npos);
+    EXPECT_EQ(contents(script), "window.routeWatchStamp = \"" + page_stamp(first) + "\";\n");
+
+    // A signal on a taken cell; one byte shorter, so that even a coarse clock sees the change.
+    t.edit(t.train, "segnale,    8050,", "segnale,   8300,");
+    ASSERT_TRUE(eventually([&] {
+        return contents(log).find("route.html rewritten: 1 error, 0 warnings\n") !=
+               std::string::npos;
+    })) << contents(log);
+    const auto second = contents(page);
+    EXPECT_NE(page_stamp(second), page_stamp(first));
+    EXPECT_NE(second.find("\"severity\":\"error\",\"code\":\"16\""), std::string::npos);
+    EXPECT_EQ(contents(script), "window.routeWatchStamp = \"" + page_stamp(second) + "\";\n");
+
+    watching.signal(SIGINT);
+    watching.wait();
+    EXPECT_TRUE(watching.ended_by_signal());
+    // Nothing half written, no temporary left.
+    for (const auto& name : file_names(t.dir.path())) {
+        EXPECT_TRUE(name == "route.html" || name == "route.html.watch.js" || name == "watch.log" ||
+                    name == "texts")
+            << name;
+    }
+    EXPECT_EQ(contents(page), second);
 }
 
 }  // namespace

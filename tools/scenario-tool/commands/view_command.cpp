@@ -1,18 +1,22 @@
 #include "commands/view_command.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <ctime>
 #include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
 #include "commands/check_command.h"
-#include "files/replace_file.h"
+#include "files/file_error.h"
+#include "files/output_set.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"
 #include "io/text_encoding.h"
@@ -28,10 +32,11 @@ namespace scenario::tool {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE] [--force] "
-    "[--no-lock]"};
+    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE] [--watch] "
+    "[--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
@@ -53,6 +58,8 @@ constexpr OptionDescription kOptions[] = {
      .placeholder = "TITLE",
      .help = "the line title, when the text's name does not give it"},
     {.name = "code", .placeholder = "CODE", .help = "the train code, likewise"},
+    {.name = "watch",
+     .help = "keep running and rewrite the page whenever a text changes (Ctrl-C ends)"},
     kForceOption,
     kNoLockOption,
 };
@@ -67,7 +74,10 @@ constexpr Paragraph kParagraphs[] = {
              "lie. The page is one file and loads nothing: open it in any browser, or send it.\n"
              "PAGE.html#m=37500 opens it at that metre, PAGE.html#find=NAME at that station."},
     {.kind = ParagraphKind::options},
-    {.text = "The page is written even when the texts have faults: it shows them."},
+    {.text = "The page is written even when the texts have faults: it shows them. With --watch\n"
+             "the tool looks at both texts twice a second and, once a change has settled,\n"
+             "writes the page again with PAGE.html.watch.js beside it, one line for each; a\n"
+             "page open in a browser offers to reload."},
     {.kind = ParagraphKind::exit_status,
      .text = "0 written, 1 written and the texts have a fault, 2 wrong usage or\n"
              "unusable files (nothing written)",
@@ -82,6 +92,13 @@ constexpr CommandDescription kDescription{
     .options = kOptions,
     .paragraphs = kParagraphs,
 };
+
+constexpr std::string_view kWatchSuffix = ".watch.js";
+// How often the texts are looked at, and how long a change must rest before the page is made:
+// an editor may write a text in several steps.
+constexpr auto kPoll = 500ms;
+constexpr auto kSettle = 300ms;
+constexpr auto kSettlePoll = 100ms;
 
 // Different each time a page is written, so that a watching page can tell.
 std::string stamp_now() {
@@ -101,6 +118,13 @@ struct ViewRequest {
     std::string title;  // UTF-8
     std::string code;
     WriteRules rules;
+    bool watch = false;
+
+    fs::path watch_script() const {
+        auto script = target;
+        script += std::string(kWatchSuffix);
+        return script;
+    }
 };
 
 struct Written {
@@ -108,7 +132,8 @@ struct Written {
     std::size_t warnings = 0;
 };
 
-// Reads the texts once in check mode, with the plan, and writes the page.
+// Reads the texts once in check mode, with the plan, and writes the page (and, watching, its
+// stamp script) in one set: both are whole, old or new.
 Written write_page(const ViewRequest& request) {
     const auto line_bytes = read_input(request.line, "line description");
     const auto train_bytes = read_input(request.train, "train service text");
@@ -142,14 +167,24 @@ Written write_page(const ViewRequest& request) {
         data.annotations.diagnostics.push_back(std::move(d));
     }
     data.stamp = stamp_now();
+    const auto script = request.watch_script();
+    if (request.watch) {
+        data.watch = shown(script.filename());
+    }
     const auto page = route_page(built_in_page_parts(), route_data_json(data));
+    const std::string stamp = watch_script(data.stamp);
     // The page's directory is held as every output's is, so that no other writer's clean-up
-    // takes its temporary for one left by a killed run.
+    // takes its temporary for one left by a killed run; watching, only while it writes.
     const OutputDirectoryLock lock(
         request.target.parent_path().empty() ? fs::path(".") : request.target.parent_path(),
         request.rules);
     try {
-        files::replace_file(request.target, page, files::Flush::to_disk, request.rules.read_only);
+        files::OutputSet outputs(request.rules.read_only);
+        outputs.add(request.target, page);
+        if (request.watch) {
+            outputs.add(script, stamp);
+        }
+        outputs.commit();
     } catch (const files::FileError& e) {
         throw EnvironmentError(e.what());
     }
@@ -162,6 +197,65 @@ Written write_page(const ViewRequest& request) {
 
 std::string counted(std::size_t n, std::string_view what) {
     return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
+// What the watcher compares: each text's size and time of change, or that it is missing (an
+// editor may replace a text by renaming another over it).
+using TextStates = std::array<std::optional<std::pair<std::uintmax_t, fs::file_time_type>>, 2>;
+TextStates text_states(const ViewRequest& request) {
+    TextStates states;
+    const fs::path* texts[] = {&request.line, &request.train};
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::error_code size_error, time_error;
+        const auto size = fs::file_size(*texts[i], size_error);
+        const auto time = fs::last_write_time(*texts[i], time_error);
+        if (!size_error && !time_error) {
+            states[i] = std::pair{size, time};
+        }
+    }
+    return states;
+}
+
+std::string clock_now() {
+    const std::time_t now = std::time(nullptr);
+    char when[16] = "";
+    if (const std::tm* local = std::localtime(&now)) {
+        std::strftime(when, sizeof when, "%H:%M:%S", local);
+    }
+    return when;
+}
+
+// Until the process is interrupted (the tool's handlers end it; the page and its script are
+// renamed into place together, so an interrupt leaves both whole), writes the page again each
+// time a change of either text has rested: one line for each, a failure told and waited out.
+[[noreturn]] void watch(const ViewRequest& request, TextStates seen, std::ostream& out,
+                        std::ostream& err) {
+    for (;;) {
+        std::this_thread::sleep_for(kPoll);
+        auto now = text_states(request);
+        if (now == seen) {
+            continue;
+        }
+        auto settled_at = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - settled_at < kSettle) {
+            std::this_thread::sleep_for(kSettlePoll);
+            const auto later = text_states(request);
+            if (later != now) {
+                now = later;
+                settled_at = std::chrono::steady_clock::now();
+            }
+        }
+        seen = now;
+        try {
+            const auto written = write_page(request);
+            out << clock_now() << ' ' << escape_controls(shown(request.target))
+                << " rewritten: " << counted(written.errors, "error") << ", "
+                << counted(written.warnings, "warning") << std::endl;
+        } catch (const std::exception& failure) {
+            err << clock_now() << " scenario-tool view: " << escape_controls(failure.what())
+                << "; the page is left as it was" << std::endl;
+        }
+    }
 }
 
 }  // namespace
@@ -182,6 +276,7 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
     request.train = path_argument(parsed.required("train"));
     request.target = path_argument(parsed.required("out"));
     request.rules = write_rules(parsed);
+    request.watch = parsed.flag("watch");
     std::tie(request.title, request.code) = names_from_texts(request.line, request.train);
     if (const auto given = parsed.value("title")) {
         windows_1252_argument(*given, "title");
@@ -199,11 +294,21 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
     }
     const fs::path inputs[] = {request.line, request.train};
     check_output(request.target, inputs, request.rules);
+    if (request.watch) {
+        check_output(request.watch_script(), inputs, request.rules);
+    }
+    // Taken before the texts are read, so that a change while the page is made is not missed.
+    const auto seen = text_states(request);
     const auto written = write_page(request);
     out << escape_controls(shown(request.target)) << '\n';
     if (written.errors + written.warnings > 0) {
         err << escape_controls(shown(request.target)) << ": " << counted(written.errors, "error")
             << ", " << counted(written.warnings, "warning") << " shown on the page\n";
+    }
+    if (request.watch) {
+        out << "watching " << escape_controls(shown(request.line)) << " and "
+            << escape_controls(shown(request.train)) << "; Ctrl-C ends" << std::endl;
+        watch(request, seen, out, err);
     }
     return written.errors > 0 ? kExitTextFault : kExitClean;
 }

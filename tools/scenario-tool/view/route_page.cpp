@@ -4,6 +4,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "io/json.h"
 #include "view/route_page_files.h"
 
 namespace scenario::tool {
@@ -64,6 +65,10 @@ std::string route_page(const RoutePageParts& parts, std::string_view data_json) 
     }
     page.append(parts.page_template.substr(from));
     return page;
+}
+
+std::string watch_script(std::string_view stamp) {
+    return "window.routeWatchStamp = " + script_safe(json_text(json_string(stamp))) + ";\n";
 }
 
 }  // namespace scenario::tool

@@ -25,4 +25,8 @@ std::string script_safe(std::string_view json);
 // std::logic_error when the template lacks a placeholder.
 std::string route_page(const RoutePageParts& parts, std::string_view data_json);
 
+// The script a watched page loads beside it (PAGE.watch.js): the stamp of the page written
+// last, which the open page compares with its own.
+std::string watch_script(std::string_view stamp);
+
 }  // namespace scenario::tool

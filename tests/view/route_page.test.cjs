@@ -158,18 +158,23 @@ test("the read-out tells what applies at the cursor", async () => {
   await page.goto(page.url().replace(/#.*$/, "") + "#m=71300");
   await page.waitForFunction(() => document.querySelector('[data-key="position"]').textContent.startsWith("71300"));
   assert.match(await text(page, r + '[data-key="speed"]'), /^40 km\/h \(slowdown/);
-  // Either side of the slowdown and of three changes of the limit, what the cells hold.
+  // Either side of the slowdown and of three changes of the limit, what the cells hold: the
+  // limit of the cell, and the slowdown's from its start board's cell to its end board's.
   const data = pageData("builtin");
   const values = data.valueNames["speed-limit"];
+  const boards = Object.entries(data.objects.find((o) => o.type === "slowdown").stored);
+  const boardCell = (kind) => Number(boards.find(([, f]) => f.kind === kind)[0].replace("cell ", ""));
+  const [from, to] = [boardCell(3) * 50, boardCell(2) * 50 + 50];
+  assert.deepEqual([from, to], [71250, 71600]);
   const limits = data.objects.filter((o) => o.type === "speed-limit").slice(1, 4);
-  const metres = [71199, 71200, 71499, 71500];
+  const metres = [from - 1, from, to - 1, to];
   for (const o of limits) metres.push(o.position - 1, o.position);
   for (const m of metres) {
     await page.evaluate((m) => (location.hash = "#m=" + m), m);
     await page.waitForFunction((m) => document.querySelector('[data-key="position"]').textContent.startsWith(m + " m"), m);
     const cell = Math.floor(m / 50);
     const line = data.profile.speed[cell];
-    const speed = 71200 <= m && m < 71500 ? Math.min(40, line) + " km/h (slowdown; line " + line + " km/h)" : line + " km/h";
+    const speed = from <= m && m < to ? Math.min(40, line) + " km/h (slowdown; line " + line + " km/h)" : line + " km/h";
     assert.equal(await text(page, r + '[data-key="speed"]'), speed, "at " + m);
     assert.equal(await text(page, r + '[data-key="gradient"]'), data.profile.gradient[cell] + " \u2030", "at " + m);
   }

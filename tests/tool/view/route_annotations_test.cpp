@@ -139,6 +139,10 @@ TEST(RouteAnnotations, ARecordGivesItsValuesAndWhatThePageNeedsBesideThem) {
     EXPECT_EQ(*detail(station, "zone"), (FieldValue{std::vector<std::int64_t>{7850, 8200}}));
     EXPECT_EQ(station.stored.front().first, "entry 2");
 
+    // The slowdown at 12000 m over 300 m: its boards on cells 241 and 247.
+    EXPECT_EQ(*detail(page->at(1, 16), "restricted"),
+              (FieldValue{std::vector<std::int64_t>{12050, 12400}}));
+
     const auto& board = page->at(0, 20);
     EXPECT_EQ(board.name, "(PONTE SUL)(FIUME)");
     EXPECT_EQ(board.stored.front().second.front(),

@@ -355,6 +355,7 @@ class Annotator {
             if (o.position && number(2)) {
                 o.end = to_int32(*o.position + *number(2));
             }
+            restricted(o, id);
         } else if (kind.kind == "sign board") {
             o.name = text(1);
             sign_board_entry(o);
@@ -404,6 +405,26 @@ class Annotator {
         if (placed && o.position && o.end && state_.plan.allocated()) {
             o.stored.push_back(
                 {"plan", {{"first metre", std::int64_t{*o.position} + 1}, {"last metre", *o.end}}});
+        }
+    }
+
+    // Where the simulator restricts the speed: the metres of the cells from the slowdown's
+    // start board to its end board, both included; its boards stand on the cells after the
+    // positions the text gives.
+    void restricted(RouteObject& o, RecordId id) const {
+        std::optional<std::int32_t> start, end;
+        for (const auto& [use, c] : held_[static_cast<std::size_t>(id)]) {
+            const auto kind = state_.cells[static_cast<std::size_t>(c)].kind;
+            if (use == CellUse::object && kind == compiler::cell_kind::slowdown_start) {
+                start = c;
+            } else if (use == CellUse::object && kind == compiler::cell_kind::slowdown_end) {
+                end = c;
+            }
+        }
+        if (start && end && *start <= *end) {
+            o.details.emplace_back("restricted",
+                                   std::vector<std::int64_t>{std::int64_t{*start} * kCell,
+                                                             (std::int64_t{*end} + 1) * kCell});
         }
     }
 

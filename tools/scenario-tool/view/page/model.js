@@ -310,15 +310,24 @@ class RouteModel {
     return null;
   }
 
-  // The object of a type that covers m (position <= m < end), the last one when several do.
+  // The metres an object covers, [from, to). A slowdown restricts those of its boards' cells,
+  // from its start board's to its end board's, as the simulator reads the cells: 50 m past the
+  // positions the text writes.
+  range(o) {
+    const r = o.details.restricted;
+    if (r) return r;
+    return [o.position, o.end !== undefined && o.end !== null ? o.end : o.position];
+  }
+
+  // The object of a type that covers m, the last one when several do.
   covering(type, m) {
     const list = this.byType.get(type);
     if (!list) return null;
     let found = null;
     for (const o of list) {
       if (o.position > m) break;
-      const end = o.end !== undefined && o.end !== null ? o.end : o.position;
-      if (m < end) found = o;
+      const [from, to] = this.range(o);
+      if (from <= m && m < to) found = o;
     }
     return found;
   }

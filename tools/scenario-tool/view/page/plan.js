@@ -211,7 +211,7 @@ class PlanView {
     this.tracePath(lv, 0, lv.n - 1, true);
     ctx.stroke();
 
-    if (L.slowdowns) this.stretches("slowdown", lv, P.slowdown, 4, null, null, [6, 4]);
+    if (L.slowdowns) this.stretches("slowdown", lv, P.slowdown, 4, (o) => this.model.range(o), null, [6, 4]);
     const sel = this.app.selectedObject();
     if (sel && sel.end !== undefined && sel.end !== null && sel.end > sel.position) {
       this.strokeStretch(lv, sel.position, sel.end, P.selection, 6, null, sel.id);

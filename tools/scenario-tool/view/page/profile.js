@@ -502,9 +502,10 @@ class ProfileView {
       ctx.strokeStyle = P.slowdown;
       ctx.fillStyle = P.slowdownFill;
       for (const o of list) {
-        if (o.end < this.m0 || o.position > this.m1) continue;
-        const x0 = this.xOf(o.position);
-        const x1 = Math.max(x0 + 2, this.xOf(o.end));
+        const [from, to] = this.model.range(o);
+        if (to < this.m0 || from > this.m1) continue;
+        const x0 = this.xOf(from);
+        const x1 = Math.max(x0 + 2, this.xOf(to));
         const y = yOf(o.details.speed);
         ctx.fillRect(x0, y, x1 - x0, b.top + b.h - y);
         ctx.beginPath();

@@ -161,6 +161,64 @@ TEST(Check, AReadingFailureIsToldByItsRecordAndValue) {
     }
 }
 
+// The mends check carries (and the language server offers): each one, applied, leaves a line the
+// build reads without that diagnostic, at the value the build would take.
+TEST(Check, MendsSemicolonsDecimalPointsThousandsAndValuesOffTheirStep) {
+    struct Case {
+        bool in_line;  // the line text; else the train text
+        int line;
+        const char* written;
+        const char* code;
+        const char* mended;
+    };
+    const Case cases[] = {
+        {false, 10, "velocita;    1100;    70", "25", "velocita,    1100,    70"},
+        {false, 10, "velocita,    1100;    70", "25", "velocita,    1100,    70"},
+        {false, 13,
+         "stazione;    8000; 11;  300;  0; 0; 1;  1;1;0;  4;1;1;   60;   6;48; 0; VALLE; ALTA",
+         "25",
+         "stazione,    8000, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE; ALTA"},
+        {false, 10, "velocita,    1.100,    70", "25", "velocita,    1100,    70"},
+        {false, 10, "velocita,    1100,    72.5", "25", "velocita,    1100,    70"},
+        {false, 10, "velocita,    1100,    67.5", "25", "velocita,    1100,    70"},
+        {false, 10, "velocita,    1120,    70", "not-on-grid", "velocita,    1100,    70"},
+        {false, 10, "velocita,    1100,    72", "speed-not-on-step", "velocita,    1100,    70"},
+        {false, 13, "stazione,    8020, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE",
+         "8", "stazione,    8000, 11,  300,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE"},
+        {false, 13, "stazione,    8000, 11,  350,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE",
+         "9", "stazione,    8000, 11,  400,  0, 0, 1,  1,1,0,  4,1,1,   60,   6,48, 0, VALLE"},
+        {true, 14, "pendenza,  5000,   2.500", "25", "pendenza,  5000,   2"},
+        {true, 14, "pendenza,  5000.5,   10", "25", "pendenza,  5000,   10"},
+        {true, 9, "ripetizione segnali 9 codici,    1025,    18000", "3",
+         "ripetizione segnali 9 codici,    1000,    18000"},
+        {true, 9, "ripetizione segnali 9 codici,    1000,    18030", "4",
+         "ripetizione segnali 9 codici,    1000,    18050"},
+        {true, 3, "progressiva chilometrica uno,    25,    20010,    1", "2",
+         "progressiva chilometrica uno,    0,    20000,    1"},
+    };
+    for (const auto& c : cases) {
+        Lines line = kBaseLine;
+        Lines train = kBaseTrain;
+        Lines& edited = c.in_line ? line : train;
+        replace_line(edited, c.line, c.written);
+        const auto found = check(line, train);
+        const auto d = std::find_if(found.begin(), found.end(),
+                                    [&](const Diagnostic& d) { return d.code == c.code; });
+        ASSERT_NE(d, found.end()) << c.written << "\n" << listed(found);
+        ASSERT_TRUE(d->fix) << c.written;
+        EXPECT_EQ(d->place.file, c.in_line ? "line.txt" : "train.txt");
+        std::string bytes = text_of(edited);
+        bytes.replace(d->fix->offset, d->fix->length, d->fix->replacement);
+        replace_line(edited, c.line, c.mended);
+        EXPECT_EQ(bytes, text_of(edited)) << c.written << ": " << d->fix->title;
+        const auto after = check(line, train);
+        EXPECT_TRUE(std::none_of(after.begin(), after.end(),
+                                 [&](const Diagnostic& d) { return d.code == c.code; }))
+            << c.written << "\n"
+            << listed(after);
+    }
+}
+
 // One cause, its consequences folded into it: as the author sees the mistakes of the issue.
 TEST(Check, OneMistakeIsToldOnceWhereItWasMade) {
     struct Case {

@@ -96,6 +96,96 @@ std::string value_list(std::span<const compiler::ValueDescription> values) {
     return list;
 }
 
+// The multiple of `step` nearest to numerator / denominator, a half to the even multiple, as
+// the build rounds; nothing where the numbers are too large to be exact.
+std::optional<std::int64_t> nearest_multiple(std::int64_t numerator, std::int64_t denominator,
+                                             std::int64_t step) {
+    constexpr std::int64_t kLargest = std::int64_t{1} << 52;
+    if (denominator <= 0 || step <= 0 || denominator > kLargest / step || numerator > kLargest ||
+        numerator < -kLargest) {
+        return std::nullopt;
+    }
+    const bool negative = numerator < 0;
+    const std::int64_t n = negative ? -numerator : numerator;
+    const std::int64_t unit = denominator * step;
+    std::int64_t q = n / unit;
+    const std::int64_t twice_rest = 2 * (n % unit);
+    if (twice_rest > unit || (twice_rest == unit && q % 2 != 0)) {
+        ++q;
+    }
+    return (negative ? -q : q) * step;
+}
+
+// "1.100" or "-12.500.000": digits grouped by three with a point, as many languages write
+// thousands; the number without the points.
+std::optional<std::int64_t> thousands(std::string_view token) {
+    const bool negative = !token.empty() && token[0] == '-';
+    if (!token.empty() && (token[0] == '-' || token[0] == '+')) {
+        token.remove_prefix(1);
+    }
+    const auto first = token.find('.');
+    if (first == 0 || first == std::string_view::npos || first > 3) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        const char c = token[i];
+        const bool point_here = i >= first && (i - first) % 4 == 0;
+        if (point_here != (c == '.') || (c != '.' && (c < '0' || c > '9'))) {
+            return std::nullopt;
+        }
+        if (c != '.') {
+            value = value * 10 + (c - '0');
+        }
+    }
+    if ((token.size() - first) % 4 != 0) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+// "70.5": the number as a fraction, numerator over a power of ten.
+std::optional<std::pair<std::int64_t, std::int64_t>> decimal_fraction(std::string_view token) {
+    const bool negative = !token.empty() && token[0] == '-';
+    if (!token.empty() && (token[0] == '-' || token[0] == '+')) {
+        token.remove_prefix(1);
+    }
+    const auto point = token.find('.');
+    if (point == 0 || point == std::string_view::npos || point + 1 == token.size()) {
+        return std::nullopt;
+    }
+    std::int64_t numerator = 0;
+    std::int64_t denominator = 1;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        if (i == point) {
+            continue;
+        }
+        if (token[i] < '0' || token[i] > '9') {
+            return std::nullopt;
+        }
+        numerator = numerator * 10 + (token[i] - '0');
+        if (i > point) {
+            denominator *= 10;
+        }
+    }
+    return std::pair{negative ? -numerator : numerator, denominator};
+}
+
+// The step a value is kept on: speed limits in 5 km/h, positions on the 50 m grid (a curve's
+// start to the metre), platforms in 100 m; 1 for the others.
+std::int64_t value_step(const compiler::RecordDescription& kind, std::size_t index) {
+    if (kind.kind == "speed limit" && index == 1) {
+        return 5;
+    }
+    if (kind.kind == "station" && index == 2) {
+        return 100;
+    }
+    if (index == 0 && kind.bound_margin > 0 && kind.kind != "curve") {
+        return 50;
+    }
+    return 1;
+}
+
 class Diagnoser {
   public:
     explicit Diagnoser(const ReadScenario& s) : s_(s) {}
@@ -172,10 +262,200 @@ class Diagnoser {
         } else {
             warning_words(d, o);
         }
+        if (!d.fix) {
+            mend(d, o);
+        }
         return d;
     }
 
   private:
+    // The value of a record as the reading kept it, with its field.
+    const ReadValue* value_of(RecordId id, std::size_t index) const {
+        if (id < 0) {
+            return nullptr;
+        }
+        const auto values = s_.reading.values_of(id);
+        return index < values.size() ? &values[index] : nullptr;
+    }
+
+    // A fix that writes new numbers in place of some values of one record, keeping the bytes
+    // between them.
+    std::optional<Fix> values_fix(RecordId id,
+                                  const std::vector<std::pair<std::size_t, std::int64_t>>& changes,
+                                  const std::string& title) const {
+        std::vector<std::pair<const ReadValue*, std::int64_t>> fields;
+        for (const auto& [index, value] : changes) {
+            if (const auto* v = value_of(id, index); v != nullptr && v->field.length > 0) {
+                fields.push_back({v, value});
+            }
+        }
+        if (fields.empty()) {
+            return std::nullopt;
+        }
+        const auto& bytes = s_.file(s_.reading.record(id).text).bytes();
+        const auto first = fields.front().first->field.offset;
+        const auto& last = fields.back().first->field;
+        std::string replacement;
+        std::uint32_t at = first;
+        for (const auto& [v, value] : fields) {
+            replacement.append(bytes, at, v->field.offset - at);
+            replacement += std::to_string(value);
+            at = v->field.offset + v->field.length;
+        }
+        return Fix{title, first, last.offset + last.length - first, replacement};
+    }
+
+    // The mends the tool makes itself beyond those the words of a diagnostic bring: a ';' for a
+    // comma, a decimal point or a thousands separator, a value put on its step.
+    void mend(Diagnostic& d, const Occurrence& o) const {
+        switch (o.id) {
+            case Diag::reading_failure:
+                d.fix = semicolon_fix(o);
+                if (!d.fix && argument(o, "cause") == "not-a-number") {
+                    d.fix = number_fix(o);
+                }
+                break;
+            case Diag::not_on_grid:
+                if (o.position) {
+                    const auto lands = nearest_multiple(*o.position, 1, 50);
+                    d.fix = Fix{"write " + std::to_string(*lands) + ", where the build reads it",
+                                o.at.offset, o.at.length, std::to_string(*lands)};
+                }
+                break;
+            case Diag::station_off_grid:
+                d.fix = step_fix(o.record, 0, 50, "the 50 m grid");
+                break;
+            case Diag::station_length_off_grid:
+                d.fix = step_fix(o.record, 2, 100, "a multiple of 100 m");
+                break;
+            case Diag::repetition_start_off_grid:
+                d.fix = step_fix(o.record, 0, 50, "the 50 m grid");
+                break;
+            case Diag::repetition_end_off_grid:
+                d.fix = step_fix(o.record, 1, 50, "the 50 m grid");
+                break;
+            case Diag::kilometric_range_off_grid:
+                d.fix = range_fix(o);
+                break;
+            default:
+                break;
+        }
+    }
+
+    std::optional<Fix> step_fix(RecordId id, std::size_t index, std::int64_t step,
+                                std::string_view grid) const {
+        const auto* v = value_of(id, index);
+        if (v == nullptr) {
+            return std::nullopt;
+        }
+        auto value = nearest_multiple(v->read, 1, step);
+        if (!value) {
+            return std::nullopt;
+        }
+        if (*value == 0 && step == 100) {
+            value = 100;  // a platform has a length
+        }
+        return values_fix(id, {{index, *value}},
+                          "write " + std::to_string(*value) + ", on " + std::string(grid));
+    }
+
+    // The kilometric range whose start or kilometric value is off the grid, both put on it.
+    std::optional<Fix> range_fix(const Occurrence& o) const {
+        for (RecordId id = 0; id < static_cast<RecordId>(s_.reading.records().size()); ++id) {
+            const auto& r = s_.reading.record(id);
+            if (r.text != ErrorSource::line_text || r.keyword.place.line != o.at.place.line ||
+                s_.reading.kind_of(id).kind != "kilometric range") {
+                continue;
+            }
+            std::vector<std::pair<std::size_t, std::int64_t>> changes;
+            for (const std::size_t index : {std::size_t{0}, std::size_t{1}}) {
+                const auto* v = value_of(id, index);
+                if (v != nullptr && v->read % 50 != 0) {
+                    changes.push_back({index, *nearest_multiple(v->read, 1, 50)});
+                }
+            }
+            if (!changes.empty()) {
+                return values_fix(id, changes, "put the range on the 50 m grid");
+            }
+        }
+        return std::nullopt;
+    }
+
+    // A record whose values a ';' separates, as a spreadsheet exports them: the ';' that stand
+    // where its commas belong become commas (those after, in a name, stay).
+    std::optional<Fix> semicolon_fix(const Occurrence& o) const {
+        if (o.record < 0) {
+            return std::nullopt;
+        }
+        const auto& r = s_.reading.record(o.record);
+        const auto& file = s_.file(r.text);
+        const auto& kind = s_.reading.kind_of(o.record);
+        const std::size_t start = file.line_start(r.keyword.place.line);
+        const auto line = file.line(r.keyword.place.line);
+        const std::size_t wanted = kind.kind == "clock" ? 1 : kind.values.size();
+        std::size_t separators =
+            static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
+        std::string replaced(line);
+        std::size_t first = std::string::npos;
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < replaced.size() && separators < wanted; ++i) {
+            if (replaced[i] == ';') {
+                replaced[i] = ',';
+                ++separators;
+                first = std::min(first, i);
+                last = i;
+            }
+        }
+        if (first == std::string::npos) {
+            return std::nullopt;
+        }
+        return Fix{"write ',' for ';'", static_cast<std::uint32_t>(start + first),
+                   static_cast<std::uint32_t>(last - first + 1),
+                   replaced.substr(first, last - first + 1)};
+    }
+
+    // A number written with a decimal point or with thousands separators: the whole number the
+    // field takes, on its step.
+    std::optional<Fix> number_fix(const Occurrence& o) const {
+        const auto token = argument(o, "token");
+        if (o.record < 0 || o.at.length == 0 || token.size() > 18) {
+            return std::nullopt;
+        }
+        const auto& kind = s_.reading.kind_of(o.record);
+        const auto name = argument(o, "value");
+        std::size_t index = kind.values.size();
+        for (std::size_t i = 0; i < kind.values.size(); ++i) {
+            if (kind.values[i].name == name) {
+                index = i;
+                break;
+            }
+        }
+        if (index == kind.values.size()) {
+            return std::nullopt;
+        }
+        const auto& value = kind.values[index];
+        const auto range = value.range ? value.range : compiler::width_range(value.width);
+        const auto step = value_step(kind, index);
+        const auto fits = [&](std::int64_t v) {
+            return range && v >= range->lowest && v <= range->highest;
+        };
+        std::optional<std::int64_t> whole;
+        if (const auto grouped = thousands(token); grouped && fits(*grouped)) {
+            whole = nearest_multiple(*grouped, 1, step);
+        } else if (const auto decimal = decimal_fraction(token)) {
+            whole = nearest_multiple(decimal->first, decimal->second, step);
+        }
+        if (!whole || !fits(*whole)) {
+            return std::nullopt;
+        }
+        const auto& bytes = s_.file(o.text).bytes();
+        if (std::string_view(bytes).substr(o.at.offset, o.at.length) != token) {
+            return std::nullopt;
+        }
+        return Fix{"write " + std::to_string(*whole), o.at.offset, o.at.length,
+                   std::to_string(*whole)};
+    }
+
     // Where a diagnostic stands: its field; a diagnostic of the signalling pass at the record
     // whose cells the rule looked at.
     void locate(Diagnostic& d, const Occurrence& o) const {

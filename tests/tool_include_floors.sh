@@ -22,6 +22,7 @@ table='floor  folder       holds
 4      inspect      compact files decoded, dump, format reference
 4      documents    train card, slowdown order and the forms they are printed in
 5      view         the scenario view, the SVG plot and the route page
+5      lsp          the language server: documents, positions, pairing, editor features
 6      commands     one file per command: options in, parts called, exit status out
 7      .            tool.cpp (the command table) and main.cpp'
 

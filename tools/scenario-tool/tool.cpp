@@ -10,6 +10,7 @@
 #include "commands/dump_command.h"
 #include "commands/explain_command.h"
 #include "commands/help_format_command.h"
+#include "commands/lsp_command.h"
 #include "commands/plot_command.h"
 #include "commands/run_command.h"
 #include "commands/sources_command.h"
@@ -43,6 +44,7 @@ constexpr CommandEntry kCommands[] = {
     {explain_description, explain_command},
     {documents_description, documents_command},
     {run_description, run_command},
+    {lsp_description, lsp_command},
 };
 // clang-format on
 

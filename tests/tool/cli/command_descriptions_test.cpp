@@ -2,6 +2,7 @@
 // asks its parsed arguments for an option its description does not declare throws a logic
 // error here, whichever option it is.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -25,6 +26,32 @@ struct Run {
     std::string out;
     std::string err;
 };
+
+// Standard input read from these bytes while it lives: what an editor says to `lsp`.
+class StandardInput {
+  public:
+    explicit StandardInput(const std::string& bytes) : saved_(::dup(0)) {
+        int ends[2];
+        EXPECT_EQ(::pipe(ends), 0);
+        EXPECT_EQ(::write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        ::close(ends[1]);
+        ::dup2(ends[0], 0);
+        ::close(ends[0]);
+    }
+    ~StandardInput() {
+        ::dup2(saved_, 0);
+        ::close(saved_);
+    }
+    StandardInput(const StandardInput&) = delete;
+    StandardInput& operator=(const StandardInput&) = delete;
+
+  private:
+    int saved_;
+};
+
+std::string framed(const std::string& body) {
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
 
 Run run(const std::vector<std::string>& args) {
     std::ostringstream out;
@@ -87,6 +114,7 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
         with(with({"run"}, texts_of), {"--margin-note", "3", "--coaches", "5", "--braked-mass",
                                        "100", "--no-curves"}),
         with(with({"run"}, texts_of), train_parameters),
+        {"lsp", "--log", at("lsp.log")},
     };
     // clang-format on
     for (const auto* command : command_descriptions()) {
@@ -98,6 +126,11 @@ TEST(CommandDescriptions, EveryCommandRunsWithEachOfItsOptions) {
                 continue;
             }
             ran = true;
+            // The language server reads an editor's messages until it is told to exit.
+            const StandardInput editor(
+                framed(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})") +
+                framed(R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})") +
+                framed(R"({"jsonrpc":"2.0","method":"exit"})"));
             const auto result = run(args);
             EXPECT_EQ(result.status, 0) << args.front() << " " << args.back() << "\n" << result.err;
         }

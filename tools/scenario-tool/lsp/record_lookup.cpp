@@ -1,7 +1,8 @@
 #include "lsp/record_lookup.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "compiler/model/numbers.h"
 
 namespace scenario::tool::lsp {
 
@@ -56,7 +57,7 @@ std::optional<RecordAt> record_at(const ReadScenario& scenario, ErrorSource text
 }
 
 std::int64_t cell_of(std::int64_t position) {
-    return static_cast<std::int64_t>(std::nearbyint(static_cast<double>(position) / 50.0));
+    return compiler::round_half_even(static_cast<double>(position) / 50.0);
 }
 
 std::optional<std::int64_t> record_position(const ReadScenario& scenario, RecordId id) {

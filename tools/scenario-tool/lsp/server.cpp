@@ -370,38 +370,42 @@ void Server::watched_files(const json& params) {
 }
 
 void Server::publish(OpenDocument& document) {
-    json diagnostics = json::array();
-    std::uint64_t reading = 0;
-    if (document.text.bytes().size() > kLargestText) {
-        reading = document.changed | (std::uint64_t{1} << 63);
-        diagnostics.push_back(
-            {{"range", to_json(Range{})},
-             {"severity", 1},
-             {"source", "scenario-tool"},
-             {"message", "this text is larger than the 64 MiB the build reads: it is not read"}});
-    } else if (const auto* analysis = workspace_.analysis(document)) {
-        reading = analysis->number;
-        const EditorPlaces places(*analysis, workspace_, encoding_);
-        for (const auto& item : editor_diagnostics(document, places)) {
-            diagnostics.push_back(to_json(item, places, options_.reference_page));
-        }
-    } else {
+    const bool too_large = document.text.bytes().size() > kLargestText;
+    const Analysis* analysis = too_large ? nullptr : workspace_.analysis(document);
+    if (!too_large && analysis == nullptr) {
         return;  // not a text of the build's
     }
+    const std::uint64_t reading =
+        too_large ? document.changed | (std::uint64_t{1} << 63) : analysis->number;
     const auto previous = published_.find(document.uri);
     if (previous != published_.end() && previous->second == reading) {
         return;
     }
     published_[document.uri] = reading;
+    json diagnostics = json::array();
+    if (too_large) {
+        diagnostics.push_back(
+            {{"range", to_json(Range{})},
+             {"severity", 1},
+             {"source", "scenario-tool"},
+             {"message", "this text is larger than the 64 MiB the build reads: it is not read"}});
+    } else {
+        const EditorPlaces places(*analysis, workspace_, encoding_);
+        for (const auto& item : editor_diagnostics(document, places)) {
+            diagnostics.push_back(to_json(item, places, options_.reference_page));
+        }
+    }
     notify("textDocument/publishDiagnostics", {{"uri", document.uri},
                                                {"version", document.version},
                                                {"diagnostics", std::move(diagnostics)}});
 }
 
 void Server::idle() {
-    if (!initialized_ || shutdown_ || finished_) {
+    // Nothing changed since the last time: every text has published what it has to.
+    if (!initialized_ || shutdown_ || finished_ || workspace_.changes() == idle_at_) {
         return;
     }
+    idle_at_ = workspace_.changes();
     for (const auto& [uri, document] : workspace_.documents()) {
         publish(*workspace_.document(uri));
     }

@@ -71,6 +71,7 @@ class Server {
     bool initialized_ = false;
     bool shutdown_ = false;
     bool finished_ = false;
+    std::uint64_t idle_at_ = 0;  // the workspace's count of changes at the last idle moment
     // The reading each open text last published diagnostics from.
     std::map<std::string, std::uint64_t> published_;
 };

@@ -81,6 +81,8 @@ class Workspace {
     void file_changed(const std::filesystem::path& path);
 
     const std::map<std::string, OpenDocument>& documents() const { return documents_; }
+    // Counts every change of a text, open or on disk, and every text opened or closed.
+    std::uint64_t changes() const { return changes_; }
 
     // The reading of the pair a document belongs to, read again when a text of it changed; none
     // for a document that is no line or train text.

@@ -23,6 +23,9 @@ namespace {
 // The largest text the build reads; a larger one is held but not read.
 constexpr std::size_t kLargestText = std::size_t{64} << 20;
 
+// A text shows at most this many diagnostics; a note counts the others.
+constexpr std::size_t kPublishedMost = 1000;
+
 // The protocol's TextDocumentSyncKind.Incremental.
 constexpr int kIncremental = 2;
 
@@ -391,8 +394,18 @@ void Server::publish(OpenDocument& document) {
              {"message", "this text is larger than the 64 MiB the build reads: it is not read"}});
     } else {
         const EditorPlaces places(*analysis, workspace_, encoding_);
-        for (const auto& item : editor_diagnostics(document, places)) {
-            diagnostics.push_back(to_json(item, places, options_.reference_page));
+        const auto items = editor_diagnostics(document, places);
+        for (std::size_t i = 0; i < std::min(items.size(), kPublishedMost); ++i) {
+            diagnostics.push_back(to_json(items[i], places, options_.reference_page));
+        }
+        if (items.size() > kPublishedMost) {
+            diagnostics.push_back(
+                {{"range", to_json(items[kPublishedMost].range)},
+                 {"severity", 3},
+                 {"source", "scenario-tool"},
+                 {"message", std::to_string(items.size() - kPublishedMost) +
+                                 " more diagnostics from here on are not shown: 'scenario-tool "
+                                 "check' lists them"}});
         }
     }
     notify("textDocument/publishDiagnostics", {{"uri", document.uri},

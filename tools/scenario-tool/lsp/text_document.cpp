@@ -85,7 +85,10 @@ Converted to_windows_1252(std::string_view utf8) {
     out.bytes.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
         const char32_t c = next_character(utf8, at);
-        if (const auto byte = files::byte_1252(c)) {
+        // ASCII and the Latin-1 letters stand for themselves; only the rest need the table.
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out.bytes += static_cast<char>(c);
+        } else if (const auto byte = files::byte_1252(c)) {
             out.bytes += static_cast<char>(*byte);
         } else {
             out.foreign.push_back({static_cast<std::uint32_t>(out.bytes.size()), c});

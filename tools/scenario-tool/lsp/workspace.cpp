@@ -16,6 +16,9 @@ using compiler::ErrorSource;
 
 namespace {
 
+// More diagnostics than this in one reading are folded as check folds them.
+constexpr std::size_t kUnfoldedMost = 5000;
+
 bool same_folder(const OpenDocument& a, const OpenDocument& b) {
     return a.path && b.path && a.path->parent_path() == b.path->parent_path();
 }
@@ -212,7 +215,9 @@ void Workspace::read(Analysis& analysis, const Plan& plan) {
     analysis.scenario = ReadScenario{};
     read_scenario(analysis.scenario, std::move(line), std::move(train), request);
     DiagnoseOptions options;
-    options.all = true;  // each problem at its own place in the editor
+    // Each problem at its own place in the editor; a text with very many folds its repeats
+    // into counts, as check does.
+    options.all = analysis.scenario.reading.occurrences().size() <= kUnfoldedMost;
     options.error_limit = 0;
     auto all = diagnose(analysis.scenario, options);
     analysis.diagnostics.clear();

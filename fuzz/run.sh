@@ -6,7 +6,7 @@
 # its input in build/fuzz/artifacts/TARGET/ and makes this script fail.
 set -euo pipefail
 if [ $# -ne 2 ]; then
-  echo "usage: fuzz/run.sh TARGET|all SECONDS   (targets: compile, compile_plan, field_reader)" >&2
+  echo "usage: fuzz/run.sh TARGET|all SECONDS   (targets: compile, compile_plan, field_reader, lsp)" >&2
   exit 64
 fi
 target=$1
@@ -37,7 +37,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DSCENARIO_WITH_X11=OFF \
   -DSCENARIO_SANITIZE=ON -DSCENARIO_FUZZ=ON >/dev/null
 # The fuzz targets and the seed writer only: the programs themselves are not needed here.
-cmake --build "$build" -j2 --target fuzz-seeds fuzz_compile fuzz_compile_plan fuzz_field_reader >/dev/null
+cmake --build "$build" -j2 --target fuzz-seeds fuzz_compile fuzz_compile_plan fuzz_field_reader fuzz_lsp >/dev/null
 available=$(cd "$build/bin" && ls fuzz_* | sed 's/^fuzz_//')
 if [ "$target" = all ]; then
   targets=$available
@@ -48,7 +48,7 @@ fi
 
 seeds=$build/seeds
 rm -rf "$seeds"
-"$build/bin/fuzz-seeds" "$seeds/compile" "$seeds/compile_plan" "$seeds/field_reader"
+"$build/bin/fuzz-seeds" "$seeds/compile" "$seeds/compile_plan" "$seeds/field_reader" "$seeds/lsp"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -69,7 +69,7 @@ for t in $targets; do
   echo "$t: ${runs:-?} executions in $seconds s, corpus $(ls "$corpus" | wc -l) inputs, exit $rc"
   if [ $rc -ne 0 ]; then
     echo "$t: the fuzzer found a fault; its input is in $artifacts/" >&2
-    grep -E 'ERROR|SUMMARY|runtime error|compile fuzz|field reader fuzz|Test unit written' "$log" | head -n 20 >&2
+    grep -E 'ERROR|SUMMARY|runtime error|compile fuzz|field reader fuzz|lsp fuzz|Test unit written' "$log" | head -n 20 >&2
     status=1
   fi
 done

@@ -8,7 +8,9 @@
 #    lengths up to 1,000,000 m, for the time per metre (hyperfine, one run of all of them);
 #    and scenario-tool check of the dense 1,000,000 m line;
 # 3. the reader, the plan integration, the packer and the whole compile on their own
-#    (Google Benchmark).
+#    (Google Benchmark);
+# 4. the language server over pipes: how soon the diagnostics of both texts arrive after a
+#    change, a hover, and the server's memory over 10,000 edits (scenario-lsp-latency).
 # Needs hyperfine and libbenchmark-dev. Every run works in fresh directories on the disk that
 # holds the temporary directory; nothing is asserted.
 set -euo pipefail
@@ -84,6 +86,9 @@ done | tee "$out/compile_floor.txt"
 # 3. The stages on their own.
 "$bin/scenario-bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/stages.json" --benchmark_out_format=json | tee "$out/stages.txt"
+
+# 4. The language server over pipes: diagnostics after a change, hover, memory over 10,000 edits.
+"$bin/scenario-lsp-latency" "$bin/scenario-tool" 10000 | tee "$out/lsp.txt"
 
 # The figures: the ratio of the builder to the floor, and the compile time per metre.
 python3 - "$out" <<'PY'

@@ -259,6 +259,30 @@ TEST(LspServer, PublishesForBothTextsOfAPairOnEveryChange) {
     EXPECT_EQ(definition["result"][0]["range"]["start"]["line"], 19);
 }
 
+TEST(LspServer, TakesFullAndIncrementalChangesAndLeavesOutOneItCannotPlace) {
+    Session session;
+    session.initialize();
+    session.open(kLine, "scenario-line", text_of(kBaseLine));
+    session.open(kTrain, "scenario-train", text_of(kBaseTrain));
+    const auto change = [&](json content) {
+        session.notify("textDocument/didChange",
+                       {{"textDocument", {{"uri", kTrain}, {"version", 2}}},
+                        {"contentChanges", json::array({std::move(content)})}});
+        return session.request("textDocument/formatting",
+                               {{"textDocument", {{"uri", kTrain}}}})["result"];
+    };
+    // A range with a negative line is no range: the text stays as the builder writes it.
+    EXPECT_EQ(change({{"range",
+                       {{"start", {{"line", -1}, {"character", 0}}},
+                        {"end", {{"line", 0}, {"character", 0}}}}},
+                      {"text", "x"}}),
+              json::array());
+    // The whole text replaced: its one record line set otherwise needs one edit.
+    Lines train = kBaseTrain;
+    replace_line(train, 10, "velocita,1100,    70");
+    EXPECT_EQ(change({{"text", text_of(train)}}).size(), 1u);
+}
+
 TEST(LspServer, ReadsALoneTextAndTellsNothingThatFollowsFromTheMissingOne) {
     Session session;
     session.initialize();

@@ -333,11 +333,12 @@ void Server::did_change(const json& params) {
             continue;
         }
         const auto* range_json = member(change, "range");
-        const auto range = range_json != nullptr ? range_from(*range_json) : std::nullopt;
-        if (range) {
-            document->text.replace(*range, *text, encoding_);
-        } else {
+        if (range_json == nullptr) {
             document->text.replace_all(*text);
+        } else if (const auto range = range_from(*range_json)) {
+            document->text.replace(*range, *text, encoding_);
+        } else if (log_) {
+            log_("a change with a range that is no range is left out");
         }
     }
     if (const auto version = integer_member(*member(params, "textDocument"), "version")) {

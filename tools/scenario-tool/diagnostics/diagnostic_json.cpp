@@ -47,18 +47,19 @@ void write_json(Json& object, const std::vector<Diagnostic>& diagnostics) {
         }
         entry["notes"] = std::move(notes);
         entry["hint"] = d.hint.empty() ? Json(nullptr) : json_string(d.hint);
-        entry["fix"] = d.fix ? Json{{"title", json_string(d.fix->title)},
-                                    {"replacement",
-                                     json_string(files::utf8_from_1252(d.fix->replacement))}}
-                             : Json(nullptr);
+        entry["fix"] =
+            d.fix ? Json{{"title", json_string(d.fix->title)},
+                         {"replacement", json_string(files::utf8_from_1252(d.fix->replacement))}}
+                  : Json(nullptr);
         entry["position"] = json_or_null(d.position);
         entry["cell"] = d.cell >= 0 ? Json(d.cell) : Json(nullptr);
         list.push_back(std::move(entry));
     }
     object["diagnostics"] = std::move(list);
     const auto count = [&](Severity s) {
-        return static_cast<std::int64_t>(std::count_if(
-            diagnostics.begin(), diagnostics.end(), [s](const Diagnostic& d) { return d.severity == s; }));
+        return static_cast<std::int64_t>(
+            std::count_if(diagnostics.begin(), diagnostics.end(),
+                          [s](const Diagnostic& d) { return d.severity == s; }));
     };
     object["errors"] = count(Severity::error);
     object["warnings"] = count(Severity::warning);

@@ -9,6 +9,8 @@
 #include <string>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "files/file_names.h"
 #include "sources/scenario_names.h"
 #include "support/child_process.h"
@@ -100,6 +102,70 @@ TEST(ToolView, AnOutputThatIsAnInputOrNoFileIsRefusedAndNothingIsWritten) {
     EXPECT_NE(missing.err.find("'absent.txt' does not exist"), std::string::npos) << missing.err;
     EXPECT_FALSE(fs::exists(t.dir.path() / "p.html"));
     EXPECT_EQ(tool({"view", "--line", t.line, "--out", "p.html"}, t.dir).status, 2);
+}
+
+// The route data of a page, as the page reads it.
+nlohmann::json page_data(const fs::path& page) {
+    const auto html = read_bytes(page);
+    const std::string open = "id=\"route-data\">";
+    const auto from = html.find(open) + open.size();
+    return nlohmann::json::parse(html.substr(from, html.find("</script>", from) - from));
+}
+
+// The texts from the builder's names here, from a project, or a compiled directory: each page
+// draws the same line and the same run; the compiled one has no texts to link.
+TEST(ToolView, ThePageComesFromTheFolderAProjectOrACompiledDirectoryWithTheRun) {
+    Texts t;
+    std::ofstream(t.dir.path() / "scenario.ini")
+        << "line = " << t.line << "\ntrain = " << t.train << "\ntitle = " << kTitle
+        << "\ncode = " << kCode << "\n";
+    fs::create_directory(t.dir.path() / "compiled");
+    ASSERT_EQ(
+        tool({"compile", "--line", t.line, "--train", t.train, "--out", "compiled", "--no-lock"},
+             t.dir)
+            .status,
+        0);
+    const struct {
+        std::vector<std::string> args;
+        std::string page;
+        bool texts;
+    } cases[] = {
+        {{"view", "--line", t.line, "--train", t.train, "--out", "given.html"}, "given.html", true},
+        {{"view"}, "route.html", true},
+        {{"view", "compiled", "--out", "compiled.html"}, "compiled.html", false},
+    };
+    const auto given = [&] {
+        EXPECT_EQ(tool(cases[0].args, t.dir).status, 0);
+        return page_data(t.dir.path() / "given.html");
+    }();
+    for (const auto& c : cases) {
+        const auto result = tool(c.args, t.dir);
+        ASSERT_EQ(result.status, 0) << c.page << ": " << result.err;
+        const auto data = page_data(t.dir.path() / c.page);
+        EXPECT_EQ(data["title"], "MORENA LAGO - PIAN DI VALSO") << c.page;
+        for (const char* same : {"plan", "profile", "kilometric", "routeLength"}) {
+            EXPECT_EQ(data[same], given[same]) << c.page << ": " << same;
+        }
+        EXPECT_EQ(data["sources"].size(), c.texts ? 2u : 0u) << c.page;
+        // The run's stations are the table's, each tied to its station object.
+        ASSERT_TRUE(data["run"].is_object()) << c.page;
+        EXPECT_GT(data["run"]["points"].size(), 100u) << c.page;
+        const auto& stations = data["run"]["stations"];
+        ASSERT_EQ(stations.size(), given["run"]["stations"].size()) << c.page;
+        for (const auto& s : stations) {
+            const auto& o = data["objects"].at(s["object"].get<std::size_t>());
+            EXPECT_EQ(o["type"], "station") << c.page;
+            EXPECT_EQ(o["name"], s["name"]) << c.page;
+        }
+    }
+    for (const auto& wrong : std::vector<std::vector<std::string>>{
+             {"view", "compiled", "--line", t.line},
+             {"view", "compiled", "--watch"},
+             {"view", "compiled", "--title", "X"},
+             {"view", "compiled", "other"},
+             {"view", "--line", t.line, "--train", t.train, "--out", "compiled"}}) {
+        EXPECT_EQ(tool(wrong, t.dir).status, 2) << wrong[1] << " " << wrong[2];
+    }
 }
 
 // Polls until `done` holds, for at most 20 s (the watcher looks twice a second).

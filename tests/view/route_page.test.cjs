@@ -106,7 +106,7 @@ function lineOf(textFile, pattern) {
 const TRAIN = "builtin/" + TITLE + "_R10537-.txt";
 
 test("loads without an error or a request", async () => {
-  for (const name of ["builtin", "mistake", "dense", "fixture"]) {
+  for (const name of ["builtin", "mistake", "dense", "fixture", "compiled"]) {
     const { page, problems, requests } = await open(name);
     // Let a page that would load something in its own time do so.
     await page.waitForTimeout(name === "fixture" ? 2500 : 300);
@@ -360,8 +360,8 @@ test("every kind of object leads to its record", async () => {
 });
 
 test("the run is drawn and its timetable listed", async () => {
-  const data = pageData("fixture");
-  const { page, problems } = await open("fixture");
+  const data = pageData("builtin");
+  const { page, problems } = await open("builtin");
   // The timetable: a row for each station, the fastest run against the scheduled time.
   const rows = page.locator('[data-role="run-table"] tbody tr');
   assert.equal(await rows.count(), data.objects.filter((o) => o.type === "station").length);

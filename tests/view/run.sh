@@ -56,8 +56,12 @@ case "$step" in
     view "builtin/$line" "builtin/$train" builtin 0
     view "mistake/$line" "mistake/$train" mistake 1
     view "dense/LINEA DENSA_linea.txt" "dense/LINEA DENSA_D1000-.txt" dense 0
-    # What the tool does not give yet (the fastest run) comes from the fixture: the built-in
-    # page's own data with a plain run, written as `view --watch` writes a page.
+    # The page of a compiled directory, drawn from its compact files alone.
+    mkdir -p "$texts/compiled"
+    (cd "$texts/builtin" && "$tool" compile --out "$texts/compiled" >/dev/null)
+    "$tool" view "$texts/compiled" --out "$work/pages/compiled.html" >/dev/null
+    # The built-in page's own data written as `view --watch` writes a page, with a stamp the
+    # tests set.
     mkdir -p "$work/fixtures"
     python3 "$here/make_fixture.py" "$work/pages/builtin.html" "$work/fixtures/fixture.json" \
       --watch fixture.html.watch.js --stamp "fixture#builtin"

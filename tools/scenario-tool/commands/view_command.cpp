@@ -6,7 +6,9 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -15,13 +17,19 @@
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
 #include "commands/check_command.h"
+#include "diagnostics/timetable_check.h"
 #include "files/file_error.h"
 #include "files/output_set.h"
+#include "files/windows_1252.h"
 #include "io/author_texts.h"
 #include "io/output_guard.h"
 #include "io/text_encoding.h"
+#include "io/texts_request.h"
 #include "io/windows_1252_argument.h"
 #include "reading/author_reading.h"
+#include "running_time/fastest_run.h"
+#include "running_time/line_profile.h"
+#include "running_time/run_page.h"
 #include "view/route_annotations.h"
 #include "view/route_data.h"
 #include "view/route_page.h"
@@ -35,24 +43,24 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 constexpr std::string_view kSynopsis[] = {
-    "--line FILE --train FILE --out PAGE.html [--title TITLE] [--code CODE] [--watch] "
-    "[--force] [--no-lock]"};
+    "[--line FILE --train FILE] [--project FILE] [--out PAGE.html] [--title TITLE] "
+    "[--code CODE] [--watch] [--force] [--no-lock]",
+    "DIR [--out PAGE.html] [--title TITLE --code CODE] [--force] [--no-lock]"};
+constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
 constexpr OptionDescription kOptions[] = {
     {.name = "line",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the line description (format of <title>_linea.txt)"},
     {.name = "train",
      .placeholder = "FILE",
      .kind = ValueKind::file,
-     .required = true,
      .help = "the train service text (format of <title>_<code>-.txt)"},
+    kProjectOption,
     {.name = "out",
      .placeholder = "PAGE",
      .kind = ValueKind::file,
-     .required = true,
-     .help = "the page to write (replaced when it exists)",
+     .help = "the page to write, replaced when it exists (default: route.html here)",
      .extension = "html"},
     {.name = "title",
      .placeholder = "TITLE",
@@ -67,12 +75,18 @@ constexpr Paragraph kParagraphs[] = {
     {.text = "Reads the two texts once, as check does, compiles them in memory and writes one\n"
              "HTML page that shows the line and the run: the track plan, north up, to pan and\n"
              "zoom, and under it the profile along the route (height, gradient, curves, speed\n"
-             "limit and slowdowns, adhesion) on one axis of metres, with a cursor that tells\n"
-             "what applies at each metre. Every record of the texts is an object of the page:\n"
-             "a click on it shows its line of the text, the cells it holds and what the compact\n"
-             "files store for it. The problems 'check' finds are listed and marked where they\n"
-             "lie. The page is one file and loads nothing: open it in any browser, or send it.\n"
-             "PAGE.html#m=37500 opens it at that metre, PAGE.html#find=NAME at that station."},
+             "limit and slowdowns, adhesion, the train's fastest run) on one axis of metres,\n"
+             "with a cursor that tells what applies at each metre. Every record of the texts\n"
+             "is an object of the page: a click on it shows its line of the text, the cells it\n"
+             "holds and what the compact files store for it. The problems 'check' finds are\n"
+             "listed and marked where they lie. The page is one file and loads nothing: open it\n"
+             "in any browser, or send it. PAGE.html#m=37500 opens it at that metre,\n"
+             "PAGE.html#find=NAME at that station."},
+    {.text = kProjectParagraph},
+    {.text = "Given a directory DIR instead, it draws the scenario compiled there from its\n"
+             "compact files: the same plan, profile and run, with the stations, signals,\n"
+             "boards, code points, slowdowns and mountain spans the files hold, but no texts\n"
+             "to link them to and no problems to show."},
     {.kind = ParagraphKind::options},
     {.text = "The page is written even when the texts have faults: it shows them. With --watch\n"
              "the tool looks at both texts twice a second and, once a change has settled,\n"
@@ -90,6 +104,7 @@ constexpr CommandDescription kDescription{
     .listed_arguments = "...",
     .synopsis = kSynopsis,
     .options = kOptions,
+    .arguments = kArguments,
     .paragraphs = kParagraphs,
 };
 
@@ -112,13 +127,15 @@ std::string stamp_now() {
 }
 
 struct ViewRequest {
-    fs::path line;
+    fs::path line;  // the texts; empty for a compiled directory
     fs::path train;
+    fs::path compiled;  // the compiled directory, or empty
     fs::path target;
     std::string title;  // UTF-8
     std::string code;
     WriteRules rules;
     bool watch = false;
+    running_time::TrainParameters train_parameters;
 
     fs::path watch_script() const {
         auto script = target;
@@ -131,6 +148,92 @@ struct Written {
     std::size_t errors = 0;
     std::size_t warnings = 0;
 };
+
+// The fastest run as the page draws it, each station tied to the page's object of its entry
+// in the scenario table; none when the run cannot be made.
+std::optional<Json> page_run_of(const running_time::LineProfile& profile,
+                                const RouteAnnotations& annotations,
+                                const running_time::TrainParameters& train) {
+    const auto run = running_time::fastest_run(profile, train);
+    auto page = running_time::page_run(profile, run);
+    if (!page) {
+        return std::nullopt;
+    }
+    std::map<std::string, std::int64_t> station_objects;
+    for (std::size_t i = 0; i < annotations.objects.size(); ++i) {
+        const auto& o = annotations.objects[i];
+        if (o.type == "station" && !o.stored.empty()) {
+            station_objects.emplace(o.stored.front().first, static_cast<std::int64_t>(i));
+        }
+    }
+    for (auto& s : page->stations) {
+        const auto found = station_objects.find("entry " + std::to_string(s.entry));
+        if (found != station_objects.end()) {
+            s.object = found->second;
+        }
+    }
+    return running_time::page_run_json(*page);
+}
+
+// Writes the page and, watching, its stamp script in one set: both are whole, old or new.
+void write_set(const ViewRequest& request, const RouteData& data) {
+    const auto page = route_page(built_in_page_parts(), route_data_json(data));
+    const std::string stamp = watch_script(data.stamp);
+    // The page's directory is held as every output's is, so that no other writer's clean-up
+    // takes its temporary for one left by a killed run; watching, only while it writes.
+    const OutputDirectoryLock lock(
+        request.target.parent_path().empty() ? fs::path(".") : request.target.parent_path(),
+        request.rules);
+    try {
+        files::OutputSet outputs(request.rules.read_only);
+        outputs.add(request.target, page);
+        if (request.watch) {
+            outputs.add(request.watch_script(), stamp);
+        }
+        outputs.commit();
+    } catch (const files::FileError& e) {
+        throw EnvironmentError(e.what());
+    }
+}
+
+// The page of a compiled directory: its compact files decoded into the state a compile leaves.
+void write_compiled_page(const ViewRequest& request) {
+    auto compiled = load_compiled(
+        request.compiled, request.title.empty() ? std::nullopt : utf8_to_1252(request.title),
+        request.code.empty() ? std::nullopt : utf8_to_1252(request.code));
+    compiler::BuildState state;
+    if (compiled.locations.size() != state.locations.size() || compiled.cells.empty()) {
+        throw EnvironmentError("'" + shown(compiled.read_from.front()) +
+                               "' and its cell file hold no scenario to draw");
+    }
+    std::copy(compiled.locations.begin(), compiled.locations.end(), state.locations.begin());
+    state.cells = std::move(compiled.cells);
+    if (compiled.plan) {
+        state.plan = std::move(*compiled.plan);
+    }
+    // The stations stand from entry 1 on, the sign boards' names from the last slot down.
+    std::set<std::int32_t> boards;
+    for (const auto& cell : state.cells) {
+        if (cell.kind == compiler::cell_kind::sign_board) {
+            boards.insert(cell.ref);
+        }
+    }
+    while (static_cast<std::size_t>(state.stationCount) + 1 < compiler::entry::first_sign_slot &&
+           state.locations[static_cast<std::size_t>(state.stationCount) + 1] !=
+               compiler::LocationEntry{} &&
+           !boards.contains(state.stationCount + 1)) {
+        ++state.stationCount;
+    }
+    RouteData data;
+    data.title = utf8_from_1252(state.locations[compiler::entry::scenery].name);
+    data.code = utf8_from_1252(state.locations[compiler::entry::repetition].name);
+    data.state = &state;
+    data.annotations = annotations_from_compiled(state);
+    data.run = page_run_of(running_time::line_profile_of(state), data.annotations,
+                           request.train_parameters);
+    data.stamp = stamp_now();
+    write_set(request, data);
+}
 
 // Reads the texts once in check mode, with the plan, and writes the page (and, watching, its
 // stamp script) in one set: both are whole, old or new.
@@ -161,6 +264,10 @@ Written write_page(const ViewRequest& request) {
     data.texts = {{"line", shown(request.line), line_bytes},
                   {"train", shown(request.train), train_bytes}};
     data.annotations = annotations_from_reading(scenario, diagnostics);
+    if (whole_for_a_run(scenario)) {
+        data.run =
+            page_run_of(run_profile_of(scenario), data.annotations, request.train_parameters);
+    }
     if (!failure.empty()) {
         RouteDiagnostic d;
         d.message = "the compact files cannot hold the texts: " + valid_utf8(failure);
@@ -171,23 +278,7 @@ Written write_page(const ViewRequest& request) {
     if (request.watch) {
         data.watch = shown(script.filename());
     }
-    const auto page = route_page(built_in_page_parts(), route_data_json(data));
-    const std::string stamp = watch_script(data.stamp);
-    // The page's directory is held as every output's is, so that no other writer's clean-up
-    // takes its temporary for one left by a killed run; watching, only while it writes.
-    const OutputDirectoryLock lock(
-        request.target.parent_path().empty() ? fs::path(".") : request.target.parent_path(),
-        request.rules);
-    try {
-        files::OutputSet outputs(request.rules.read_only);
-        outputs.add(request.target, page);
-        if (request.watch) {
-            outputs.add(script, stamp);
-        }
-        outputs.commit();
-    } catch (const files::FileError& e) {
-        throw EnvironmentError(e.what());
-    }
+    write_set(request, data);
     Written written;
     for (const auto& d : data.annotations.diagnostics) {
         (d.severity == Severity::error ? written.errors : written.warnings) += 1;
@@ -270,21 +361,55 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
         out << help_text(kDescription);
         return kExitClean;
     }
-    expect_positionals(parsed, 0, "");
     ViewRequest request;
-    request.line = path_argument(parsed.required("line"));
-    request.train = path_argument(parsed.required("train"));
-    request.target = path_argument(parsed.required("out"));
+    request.target = path_argument(parsed.value("out").value_or("route.html"));
     request.rules = write_rules(parsed);
     request.watch = parsed.flag("watch");
-    std::tie(request.title, request.code) = names_from_texts(request.line, request.train);
-    if (const auto given = parsed.value("title")) {
-        windows_1252_argument(*given, "title");
-        request.title = *given;
+    for (auto [option, slot] :
+         {std::pair{"title", &request.title}, std::pair{"code", &request.code}}) {
+        if (const auto given = parsed.value(option)) {
+            windows_1252_argument(*given, option);
+            *slot = *given;
+        }
     }
-    if (const auto given = parsed.value("code")) {
-        windows_1252_argument(*given, "code");
-        request.code = *given;
+    if (!parsed.positionals.empty()) {
+        expect_positionals(parsed, 1, "the directory DIR");
+        for (const auto* option : {"line", "train", "project"}) {
+            if (parsed.value(option)) {
+                throw UsageError(std::string("--") + option +
+                                 " names texts; a compiled directory DIR is drawn without them");
+            }
+        }
+        if (request.watch) {
+            throw UsageError("--watch follows texts; a compiled directory DIR has none");
+        }
+        if (request.title.empty() != request.code.empty()) {
+            throw UsageError("--title and --code go together with a directory");
+        }
+        request.compiled = path_argument(parsed.positionals.front());
+        check_output(request.target, {}, request.rules);
+        write_compiled_page(request);
+        out << escape_controls(shown(request.target)) << '\n';
+        return kExitClean;
+    }
+    if (parsed.value("line").has_value() != parsed.value("train").has_value() &&
+        !parsed.value("project")) {
+        throw UsageError("--line and --train go together");
+    }
+    const auto texts =
+        resolve_texts(parsed, {.line = true, .train = true}, {.title = true, .code = true});
+    request.line = texts.line_text;
+    request.train = texts.train_text;
+    if (!parsed.value("title") || !parsed.value("code")) {
+        auto [title, code] = names_from_texts(request.line, request.train);
+        if (!texts.LineTitle.empty()) {
+            title = utf8_from_1252(texts.LineTitle);
+        }
+        if (!texts.TrainCode.empty()) {
+            code = utf8_from_1252(texts.TrainCode);
+        }
+        request.title = parsed.value("title") ? request.title : title;
+        request.code = parsed.value("code") ? request.code : code;
     }
     // A title or code taken from a file name may hold what Windows-1252 has not.
     for (auto* name : {&request.title, &request.code}) {

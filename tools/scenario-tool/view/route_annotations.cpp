@@ -15,6 +15,7 @@
 #include "compiler/model/track_cell.h"
 #include "files/windows_1252.h"
 #include "io/text_encoding.h"
+#include "view/scenario_view.h"
 
 namespace scenario::tool {
 
@@ -620,6 +621,137 @@ RouteAnnotations annotations_from_reading(const ReadScenario& scenario,
     for (const auto& d : diagnostics) {
         annotations.diagnostics.push_back(tied_diagnostic(d, records, annotations.objects));
     }
+    return annotations;
+}
+
+namespace {
+
+// The page's type of an object a cell holds on its own, by the cell's kind.
+std::optional<std::string_view> compiled_type(std::uint8_t kind) {
+    switch (kind) {
+        case compiler::cell_kind::signal:
+            return "signal";
+        case compiler::cell_kind::speed_board:
+            return "speed-board";
+        case compiler::cell_kind::code_point:
+        case compiler::cell_kind::code_point_cancel:
+            return "code-point";
+        case compiler::cell_kind::sign_board:
+            return "sign-board";
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+RouteAnnotations annotations_from_compiled(const compiler::BuildState& state) {
+    RouteAnnotations annotations;
+    auto& out = annotations.objects;
+    const auto& cells = state.cells;
+    const auto cell_count = static_cast<std::int32_t>(cells.size());
+    // The objects a cell holds, at the position the text wrote: a cell c holds what stands
+    // at (c - 1) * 50 m.
+    std::int32_t warning = -1;  // the open slowdown's cells; -1: none
+    std::int32_t start = -1;
+    for (std::int32_t c = 1; c < cell_count; ++c) {
+        const auto& cell = cells[static_cast<std::size_t>(c)];
+        const auto at = object_position(static_cast<std::size_t>(c));
+        if (const auto type = compiled_type(cell.kind)) {
+            RouteObject o;
+            o.type = std::string(*type);
+            o.position = at;
+            o.cells = {c};
+            o.stored = {{cells_text({c}), cell_fields(cell, CellUse::object)}};
+            if (cell.kind == compiler::cell_kind::sign_board && cell.ref > 0 &&
+                static_cast<std::size_t>(cell.ref) < state.locations.size()) {
+                const auto& e = state.locations[static_cast<std::size_t>(cell.ref)];
+                o.name = utf8_from_1252(e.name);
+                o.stored.insert(o.stored.begin(), {"entry " + std::to_string(cell.ref),
+                                                   {{"name", utf8_from_1252(e.name)}}});
+            }
+            out.push_back(std::move(o));
+        } else if (cell.kind == compiler::cell_kind::slowdown_warning) {
+            warning = c;
+        } else if (cell.kind == compiler::cell_kind::slowdown_start) {
+            start = c;
+        } else if (cell.kind == compiler::cell_kind::slowdown_end && start >= 0) {
+            RouteObject o;
+            o.type = "slowdown";
+            o.position = object_position(static_cast<std::size_t>(start));
+            o.end = at;
+            o.cells = warning >= 0 ? std::vector<std::int32_t>{warning, start, c}
+                                   : std::vector<std::int32_t>{start, c};
+            for (const auto held : o.cells) {
+                o.stored.push_back(
+                    {cells_text({held}),
+                     cell_fields(cells[static_cast<std::size_t>(held)], CellUse::object)});
+            }
+            o.details = {{"restricted", std::vector<std::int64_t>{std::int64_t{start} * kCell,
+                                                                  (std::int64_t{c} + 1) * kCell}}};
+            out.push_back(std::move(o));
+            warning = -1;
+            start = -1;
+        }
+    }
+    // The mountain spans, a run of cells of one span kind each.
+    for (std::int32_t c = 0; c < cell_count; ++c) {
+        const auto span_kind = cells[static_cast<std::size_t>(c)].spanKind;
+        if (span_kind == 0) {
+            continue;
+        }
+        const auto first = c;
+        while (c + 1 < cell_count && cells[static_cast<std::size_t>(c) + 1].spanKind == span_kind) {
+            ++c;
+        }
+        RouteObject o;
+        o.type = "mountain";
+        o.position = first * kCell;
+        o.end = (c + 1) * kCell;
+        o.cells = {first, c};
+        o.cellRange = true;
+        o.stored = {{"cells " + std::to_string(first) + " to " + std::to_string(c),
+                     {{"spanKind", std::int64_t{span_kind}}}}};
+        out.push_back(std::move(o));
+    }
+    // The stations of the table: the entries that no sign board names.
+    std::vector<bool> board(state.locations.size(), false);
+    std::vector<std::int32_t> stop(state.locations.size(), -1);
+    for (std::int32_t c = 0; c < cell_count; ++c) {
+        const auto& cell = cells[static_cast<std::size_t>(c)];
+        const bool in_table =
+            cell.ref > 0 && static_cast<std::size_t>(cell.ref) < state.locations.size();
+        if (in_table && cell.kind == compiler::cell_kind::sign_board) {
+            board[static_cast<std::size_t>(cell.ref)] = true;
+        } else if (in_table && cell.kind == compiler::cell_kind::station_stop) {
+            stop[static_cast<std::size_t>(cell.ref)] = c;
+        }
+    }
+    const auto last = std::min(state.locations.size(), entry::first_sign_slot + 1);
+    for (std::size_t i = 1; i < last; ++i) {
+        const auto& e = state.locations[i];
+        if (e == LocationEntry{} || board[i]) {
+            continue;
+        }
+        RouteObject o;
+        o.type = "station";
+        o.name = utf8_from_1252(e.name);
+        o.position = e.position;
+        o.end = e.zoneEnd;
+        o.stored = {{"entry " + std::to_string(i), entry_fields(e)}};
+        if (stop[i] >= 0) {
+            o.cells = {stop[i]};
+            o.stored.push_back(
+                {cells_text({stop[i]}),
+                 cell_fields(cells[static_cast<std::size_t>(stop[i])], CellUse::stop)});
+        }
+        o.details = {{"stops", stop[i] >= 0},
+                     {"zone", std::vector<std::int64_t>{e.zoneStart, e.zoneEnd}}};
+        out.push_back(std::move(o));
+    }
+    std::stable_sort(out.begin(), out.end(), [](const RouteObject& a, const RouteObject& b) {
+        return a.position.value_or(0) < b.position.value_or(0);
+    });
     return annotations;
 }
 

@@ -18,4 +18,9 @@ namespace scenario::tool {
 RouteAnnotations annotations_from_reading(const ReadScenario& scenario,
                                           const std::vector<Diagnostic>& diagnostics);
 
+// The objects of a compiled scenario, without its texts: the stations of its table, the
+// objects its cells hold (signals, boards, code points, slowdowns) and its mountain spans,
+// each with what the compact files store for it and no source.
+RouteAnnotations annotations_from_compiled(const compiler::BuildState& state);
+
 }  // namespace scenario::tool

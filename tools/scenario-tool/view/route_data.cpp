@@ -350,7 +350,7 @@ std::string route_data_json(const RouteData& data) {
         {"objects", objects_json(data.annotations.objects)},
     };
     add_diagnostics(json, data.annotations.diagnostics);
-    json["run"] = nullptr;
+    json["run"] = data.run ? *data.run : Json(nullptr);
     return json_text(json);
 }
 

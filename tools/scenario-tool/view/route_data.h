@@ -11,6 +11,7 @@
 
 #include "compiler/model/build_state.h"
 #include "diagnostics/diagnostic.h"
+#include "io/json.h"
 
 namespace scenario::tool {
 
@@ -90,6 +91,7 @@ struct RouteData {
     RouteAnnotations annotations;
     std::optional<std::string> watch;  // the watch script beside the page, with --watch
     std::string stamp;                 // changes every time the page is written
+    std::optional<Json> run;           // the fastest run (its `run` member); none: null
 };
 
 // The page's type of objects of a record kind ("mountain span" is "mountain").

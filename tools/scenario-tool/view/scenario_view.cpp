@@ -218,15 +218,16 @@ std::pair<std::string, std::string> names_from_texts(const fs::path& line, const
     return {valid_utf8(title), valid_utf8(code)};
 }
 
-ScenarioView load_view(const fs::path& directory, const std::optional<std::string>& LineTitle,
-                       const std::optional<std::string>& TrainCode) {
+CompiledScenario load_compiled(const fs::path& directory,
+                               const std::optional<std::string>& LineTitle,
+                               const std::optional<std::string>& TrainCode) {
     expect_directory(directory);
     std::error_code ec;
     const auto sim = find_scenario_file(directory, LineTitle, TrainCode);
     if (!fs::exists(sim, ec)) {
         throw EnvironmentError("no scenario file '" + valid_utf8(sim.string()) + "'");
     }
-    const auto table = decode_file(sim, CompactKind::scenario);
+    auto table = decode_file(sim, CompactKind::scenario);
     if (table.locations.size() != compiler::kLocationCount) {
         throw EnvironmentError("'" + valid_utf8(sim.string()) + "' holds " +
                                std::to_string(table.locations.size()) +
@@ -238,20 +239,25 @@ ScenarioView load_view(const fs::path& directory, const std::optional<std::strin
     if (!fs::exists(cell_file, ec)) {
         throw EnvironmentError("no cell file '" + valid_utf8(cell_file.string()) + "'");
     }
-    const auto cells = decode_file(cell_file, CompactKind::cells);
+    CompiledScenario compiled;
+    compiled.cells = std::move(decode_file(cell_file, CompactKind::cells).cells);
     const auto& title = table.locations[compiler::entry::scenery].name;
     const auto plan_file = files::full_path(directory, files::line_binary_name(title));
-    std::optional<compiler::PathPoints> plan;
+    compiled.read_from = {sim, cell_file};
     // A title that cannot name a file (from a file not made by the builder) has no plan.
-    const bool with_plan = !unsafe_name_reason(title) && fs::exists(plan_file, ec);
-    if (with_plan) {
-        plan = decode_file(plan_file, CompactKind::plan).plan;
+    if (!unsafe_name_reason(title) && fs::exists(plan_file, ec)) {
+        compiled.plan = std::move(decode_file(plan_file, CompactKind::plan).plan);
+        compiled.read_from.push_back(plan_file);
     }
-    auto view = make_view(table.locations, cells.cells, std::move(plan));
-    view.read_from = {sim, cell_file};
-    if (with_plan) {
-        view.read_from.push_back(plan_file);
-    }
+    compiled.locations = std::move(table.locations);
+    return compiled;
+}
+
+ScenarioView load_view(const fs::path& directory, const std::optional<std::string>& LineTitle,
+                       const std::optional<std::string>& TrainCode) {
+    auto compiled = load_compiled(directory, LineTitle, TrainCode);
+    auto view = make_view(compiled.locations, compiled.cells, std::move(compiled.plan));
+    view.read_from = std::move(compiled.read_from);
     return view;
 }
 

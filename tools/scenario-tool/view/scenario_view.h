@@ -80,9 +80,23 @@ ScenarioView make_view(const std::vector<compiler::LocationEntry>& locations,
                        const std::vector<compiler::TrackCell>& cells,
                        std::optional<compiler::PathPoints> plan);
 
+// The compact files of a compiled scenario, decoded: the table, the cells (0 to N) and the plan
+// when its file is there.
+struct CompiledScenario {
+    std::vector<compiler::LocationEntry> locations;
+    std::vector<compiler::TrackCell> cells;
+    std::optional<compiler::PathPoints> plan;
+    std::vector<std::filesystem::path> read_from;  // the files, in that order
+};
+
 // Reads the compiled scenario of a directory: the one .sim there, or the one named by title
 // and code, with its cell file and, when present, its line binary file. Throws
 // EnvironmentError when the files are missing or do not fit their layouts.
+CompiledScenario load_compiled(const std::filesystem::path& directory,
+                               const std::optional<std::string>& LineTitle,
+                               const std::optional<std::string>& TrainCode);
+
+// The same, as the picture needs it.
 ScenarioView load_view(const std::filesystem::path& directory,
                        const std::optional<std::string>& LineTitle,
                        const std::optional<std::string>& TrainCode);

@@ -1,7 +1,6 @@
 #include "commands/run_command.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <exception>
 #include <sstream>
@@ -17,8 +16,10 @@
 #include "io/author_texts.h"
 #include "io/json.h"
 #include "io/text_encoding.h"
+#include "io/texts_request.h"
 #include "running_time/number_text.h"
 #include "running_time/run_page.h"
+#include "running_time/run_settings.h"
 
 namespace scenario::tool {
 
@@ -91,7 +92,11 @@ constexpr Paragraph kParagraphs[] = {
              "fastest run takes over the same span (fastest), the margin between them and the\n"
              "top speed in the span; then the whole run. A time the train cannot keep is\n"
              "marked late, a margin under --margin-note tight. check warns of the first\n"
-             "(timetable-too-tight) and notes the second, for the default train."},
+             "(timetable-too-tight) and notes the second, with the project's [run] settings."},
+    {.text = kProjectParagraph},
+    {.text = "The project's [run] section sets what the options set, each by the option's\n"
+             "name without --, one key = value a line (curves = no for --no-curves);\n"
+             "an option given overrides the project's value."},
     {.kind = ParagraphKind::options},
     {.text = "The default train is the built-in one: an E.464 locomotive and the coaches of\n"
              "the train text. The README tells the model's assumptions and why each default\n"
@@ -115,7 +120,8 @@ const RunCommandDescription& described() {
                              number_text(defaults.*row.member) + ")");
         }
         d.synopsis =
-            "--line FILE --train FILE [--json] [--margin-note PERCENT] [--coaches N] "
+            "[--line FILE] [--train FILE] [--project FILE] [--json] [--margin-note PERCENT] "
+            "[--coaches N] "
             "[--braked-mass PERCENT] [--no-curves]";
         for (const auto& row : table) {
             d.synopsis += " [--" + std::string(row.key) + " X]";
@@ -125,13 +131,12 @@ const RunCommandDescription& described() {
             {.name = "line",
              .placeholder = "FILE",
              .kind = ValueKind::file,
-             .required = true,
              .help = "the line description"},
             {.name = "train",
              .placeholder = "FILE",
              .kind = ValueKind::file,
-             .required = true,
              .help = "the train service text"},
+            kProjectOption,
             {.name = "json", .help = "one JSON object: the stations, the run, the train"},
             {.name = "margin-note",
              .placeholder = "PERCENT",
@@ -160,54 +165,32 @@ const RunCommandDescription& described() {
     return d;
 }
 
-double number_argument(const std::string& given, std::string_view option) {
-    double value = 0;
-    const auto [end, ec] = std::from_chars(given.data(), given.data() + given.size(), value);
-    if (ec != std::errc() || end != given.data() + given.size() || std::isnan(value)) {
-        throw UsageError("--" + std::string(option) + " takes a number, not '" + valid_utf8(given) +
-                         "'");
-    }
-    return value;
-}
-
 RunRequest request_of(const ParsedArguments& parsed) {
     RunRequest request;
-    request.line_text = parsed.required("line");
-    request.train_text = parsed.required("train");
-    auto& train = request.train;
-    for (const auto& row : rt::train_parameter_table()) {
-        if (const auto given = parsed.value(row.key)) {
-            train.*row.member = number_argument(*given, row.key);
+    const auto texts = resolve_texts(parsed, {.line = true, .train = true});
+    request.line_text = texts.line_text;
+    request.train_text = texts.train_text;
+    // The project's settings first, then the command line's over them.
+    rt::RunSettings settings;
+    if (texts.project) {
+        rt::apply_project_settings(settings, *texts.project);
+    }
+    for (const auto key : rt::run_setting_keys()) {
+        if (key == "curves") {
+            continue;  // the option is --no-curves
+        }
+        if (const auto given = parsed.value(key)) {
+            if (const auto problem =
+                    rt::apply_run_setting(settings, key, *given, "--" + std::string(key))) {
+                throw UsageError(*problem);
+            }
         }
     }
-    if (const auto given = parsed.value("coaches")) {
-        const double coaches = number_argument(*given, "coaches");
-        if (coaches != std::floor(coaches) || coaches < 0 || coaches > rt::kMostCoaches) {
-            throw UsageError("--coaches takes a whole number from 0 up to " +
-                             std::to_string(rt::kMostCoaches) + ", not '" + valid_utf8(*given) +
-                             "'");
-        }
-        train.coaches = static_cast<std::int32_t>(coaches);
+    if (parsed.flag("no-curves")) {
+        settings.train.curve_resistance = false;
     }
-    if (const auto given = parsed.value("braked-mass")) {
-        train.braked_mass_percent = number_argument(*given, "braked-mass");
-    }
-    train.curve_resistance = !parsed.flag("no-curves");
-    if (const auto given = parsed.value("margin-note")) {
-        const double percent = number_argument(*given, "margin-note");
-        if (percent < 0 || percent > 100) {
-            throw UsageError("--margin-note takes a percentage from 0 up to 100, not '" +
-                             valid_utf8(*given) + "'");
-        }
-        request.margin_note = percent / 100;
-    }
-    // The values the texts do not give are checked before the texts are read.
-    const auto resolution =
-        rt::resolve_train(train, train.coaches.value_or(0),
-                          static_cast<std::int32_t>(train.braked_mass_percent.value_or(100)));
-    if (!resolution.problems.empty()) {
-        throw UsageError(resolution.problems.front());
-    }
+    request.train = settings.train;
+    request.margin_note = settings.margin_note;
     return request;
 }
 

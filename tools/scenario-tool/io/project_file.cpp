@@ -200,7 +200,7 @@ class ProjectParser {
                     twice(setting.value.line);
                 }
             }
-            project_.run.push_back({std::string(key), std::move(value)});
+            project_.run.push_back({std::string(key), std::move(value), column});
             return;
         }
         std::optional<ProjectValue>* slot = key == "line"    ? &line_

@@ -11,7 +11,7 @@
 //   code  = R10537
 //   out   = build
 //   [run]
-//   acceleration = 0.5
+//   max-acceleration = 0.4
 //
 // UTF-8 text (a byte order mark is skipped), LF or CR LF. A line is blank, a comment (its first
 // character other than a blank is '#' or ';'), a section "[name]" or "key = value". Keys and
@@ -19,8 +19,9 @@
 // included, and takes no quotes. Before any section stand the keys line and train (both
 // required), title, code and out (optional); line, train and out are paths relative to the
 // file's folder. The only section is [run], whose keys are kept as written for the running-time
-// check, which judges them. An unknown key or section, a key or section given twice, an empty
-// value and any other line are refused with FILE:LINE:COLUMN (columns count characters from 1).
+// check, which judges them (running_time/run_settings). An unknown key or section, a key or
+// section given twice, an empty value and any other line are refused with FILE:LINE:COLUMN
+// (columns count characters from 1).
 
 #include <filesystem>
 #include <optional>
@@ -45,6 +46,7 @@ struct ProjectValue {
 struct ProjectSetting {
     std::string key;
     ProjectValue value;
+    int key_column = 0;  // where the key stands on the value's line
 };
 
 struct Project {

@@ -91,14 +91,34 @@ std::span<const TrainParameterRow> train_parameter_table() {
     return kRows;
 }
 
+std::optional<std::string> parameter_problem(const TrainParameterRow& row, double value) {
+    if (in_range(row, value)) {
+        return std::nullopt;
+    }
+    return "the " + std::string(row.meaning) + " (" + std::string(row.key) + ") is " +
+           number(value) + ", and must be " + range_text(row);
+}
+
+std::optional<std::string> braked_mass_problem(double percent, bool asked_for) {
+    if (!std::isnan(percent) && percent >= kLeastBrakedMass && percent <= kMostBrakedMass) {
+        return std::nullopt;
+    }
+    std::string what = asked_for ? "the braked-mass percentage asked for"
+                                 : "the train text's 'percentuale massa frenata'";
+    what += " is " + number(percent) + ", and must be from " + number(kLeastBrakedMass) +
+            " up to " + number(kMostBrakedMass);
+    if (!std::isnan(percent) && percent <= 0) {
+        what += ": a train without braked mass cannot stop at any station";
+    }
+    return what;
+}
+
 TrainResolution resolve_train(const TrainParameters& parameters, std::int32_t text_coaches,
                               std::int32_t text_braked_mass_percent) {
     TrainResolution out;
     for (const auto& row : train_parameter_table()) {
-        const double value = parameters.*row.member;
-        if (!in_range(row, value)) {
-            out.problems.push_back("the " + std::string(row.meaning) + " (" + std::string(row.key) +
-                                   ") is " + number(value) + ", and must be " + range_text(row));
+        if (auto problem = parameter_problem(row, parameters.*row.member)) {
+            out.problems.push_back(std::move(*problem));
         }
     }
     const std::int32_t coaches = parameters.coaches.value_or(text_coaches);
@@ -110,16 +130,8 @@ TrainResolution resolve_train(const TrainParameters& parameters, std::int32_t te
                                std::to_string(kMostCoaches));
     }
     const double braked = parameters.braked_mass_percent.value_or(text_braked_mass_percent);
-    if (std::isnan(braked) || braked < kLeastBrakedMass || braked > kMostBrakedMass) {
-        std::string what = parameters.braked_mass_percent
-                               ? "the braked-mass percentage asked for"
-                               : "the train text's 'percentuale massa frenata'";
-        what += " is " + number(braked) + ", and must be from " + number(kLeastBrakedMass) +
-                " up to " + number(kMostBrakedMass);
-        if (!std::isnan(braked) && braked <= 0) {
-            what += ": a train without braked mass cannot stop at any station";
-        }
-        out.problems.push_back(what);
+    if (auto problem = braked_mass_problem(braked, parameters.braked_mass_percent.has_value())) {
+        out.problems.push_back(std::move(*problem));
     }
     if (!out.problems.empty()) {
         return out;

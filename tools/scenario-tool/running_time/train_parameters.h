@@ -47,10 +47,17 @@ struct TrainParameterRow {
 
 std::span<const TrainParameterRow> train_parameter_table();
 
+// What is wrong with a value of a row, named by its meaning and key with the range; nothing when
+// it lies in the range.
+std::optional<std::string> parameter_problem(const TrainParameterRow& row, double value);
+
 // The two values the train text holds, with the range a run accepts.
 inline constexpr std::int32_t kMostCoaches = 40;
 inline constexpr double kLeastBrakedMass = 1.0;   // per cent
 inline constexpr double kMostBrakedMass = 250.0;  // per cent
+
+// What is wrong with a braked-mass percentage, the author's (`asked_for`) or the train text's.
+std::optional<std::string> braked_mass_problem(double percent, bool asked_for);
 
 // The train as the run uses it, every quantity in SI units.
 struct ResolvedTrain {

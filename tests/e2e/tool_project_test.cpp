@@ -38,7 +38,7 @@ void prepare(const TempDir& dir) {
         << "\ncode  = R10537\n"
            "out   = build\n"
            "[run]\n"
-           "acceleration = 0.5\n";
+           "max-acceleration = 0.5\n";
     fs::create_directory(dir.path() / "bad");
     std::ofstream(dir.path() / "bad" / "scenario.ini", std::ios::binary)
         << "line = a.txt\ntrain = b.txt\ncolour = red\n";

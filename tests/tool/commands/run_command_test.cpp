@@ -151,5 +151,52 @@ TEST_F(RunTexts, TheJsonHoldsEachStationTheWholeRunAndTheTrain) {
     EXPECT_EQ(json.back(), '\n');
 }
 
+// The project names the texts and sets the run: run and check judge the timetable by its [run],
+// an option of run overrides it, and a bad value is a fault of the project at its place.
+TEST_F(RunTexts, RunAndCheckJudgeTheTimetableByTheProjectsRun) {
+    run(builtin_train());  // writes the texts
+    const std::string tight = "VALSO DI SOTTO 44400 4100 07:43:00 360 336.5 23.5 6.5 90 tight\n";
+    struct Case {
+        const char* command;
+        const char* run_section;
+        std::vector<std::string> options;
+        int status;
+        std::string piece;  // of standard output and error together
+        bool present;
+    } const cases[] = {
+        {"run", "margin-note = 7\n", {}, 0, tight, true},
+        {"run", "margin-note = 7\n", {"--margin-note", "3"}, 0, tight, false},
+        {"run", "coaches = 41\n", {}, 2, "scenario.ini:4:11: coaches takes a whole number", true},
+        {"check", "margin-note = 7\n", {}, 0, "timetable-margin-low", true},
+        {"check", "", {}, 0, "timetable-margin-low", false},
+        {"check",
+         "curves = no\nmargin-note = much\n",
+         {},
+         2,
+         "scenario.ini:5:15: margin-note takes a number, not 'much'",
+         true},
+    };
+    const auto project = dir_.path() / "scenario.ini";
+    for (const auto& c : cases) {
+        std::ofstream(project, std::ios::binary) << "line = line.txt\ntrain = train.txt\n[run]\n"
+                                                 << c.run_section;
+        std::vector<std::string> args{c.command, "--project", project.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = run_tool(args, out, err);
+        std::string both;
+        for (const char ch : out.str() + err.str()) {
+            if (ch != ' ' || both.empty() || both.back() != ' ') {
+                both += ch;
+            }
+        }
+        EXPECT_EQ(status, c.status) << c.command << " " << c.run_section << "\n" << both;
+        EXPECT_EQ(both.find(c.piece) != std::string::npos, c.present)
+            << c.command << " " << c.run_section << "\n"
+            << both;
+    }
+}
+
 }  // namespace
 }  // namespace scenario::tool

@@ -14,6 +14,7 @@
 #include "io/json.h"
 #include "io/text_encoding.h"
 #include "io/texts_request.h"
+#include "running_time/run_settings.h"
 
 namespace scenario::tool {
 
@@ -83,6 +84,8 @@ constexpr Paragraph kParagraphs[] = {
              "them; an editor that reads such lines can jump to each.",
      .follows = true},
     {.text = kProjectParagraph},
+    {.text = "The project's [run] settings (scenario-tool run --help) give the train and the\n"
+             "threshold that timetable-too-tight and timetable-margin-low are judged by."},
     {.kind = ParagraphKind::options},
     {.kind = ParagraphKind::exit_status,
      .text = "0 no error, 1 errors (or warnings with --strict), 2 wrong usage",
@@ -170,6 +173,10 @@ int check_command(std::span<const std::string> args, std::ostream& out, std::ost
     }
     const bool colour = colour_wanted(parsed.value("color").value_or("auto"));
     const auto texts = resolve_texts(parsed, {.line = true, .train = true});
+    if (texts.project) {
+        // The timetable is judged for the train the project describes.
+        running_time::apply_project_settings(options.run, *texts.project);
+    }
     const auto diagnostics = check_files(texts.line_text, texts.train_text, options);
     if (parsed.flag("json")) {
         Json json = Json::object();

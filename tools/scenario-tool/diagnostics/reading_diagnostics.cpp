@@ -949,7 +949,7 @@ std::vector<Diagnostic> diagnose(const ReadScenario& s, const DiagnoseOptions& o
     // The run is the dearest part of a check: not made when both of its diagnostics are off.
     if (!options.silenced.contains("timetable-too-tight") ||
         !options.silenced.contains("timetable-margin-low")) {
-        for (auto& o : timetable_occurrences(s)) {
+        for (auto& o : timetable_occurrences(s, options.run)) {
             occurrences.push_back(std::move(o));
         }
     }

@@ -7,6 +7,7 @@
 
 #include "diagnostics/diagnostic.h"
 #include "reading/author_reading.h"
+#include "running_time/run_settings.h"
 
 namespace scenario::tool {
 
@@ -15,6 +16,7 @@ struct DiagnoseOptions {
     bool strict = false;                          // warnings count as errors
     bool all = false;                             // every diagnostic, none collapsed
     std::int32_t error_limit = 20;                // errors listed at most; 0 for no limit
+    running_time::RunSettings run;                // the train and threshold of the timetable
 };
 
 // Every problem the reading met, in source order, each cause told once: the faults with the

@@ -158,7 +158,8 @@ std::vector<Occurrence> timetable_occurrences(const ReadScenario& scenario,
     return found;
 }
 
-std::vector<Occurrence> timetable_occurrences(const ReadScenario& scenario) {
+std::vector<Occurrence> timetable_occurrences(const ReadScenario& scenario,
+                                              const running_time::RunSettings& settings) {
     if (!whole_for_a_run(scenario) || station_records(scenario).empty()) {
         return {};
     }
@@ -166,8 +167,8 @@ std::vector<Occurrence> timetable_occurrences(const ReadScenario& scenario) {
     // No curve to draw: the check needs the times alone.
     running_time::RunOptions options;
     options.curve_points = 0;
-    const auto run = running_time::fastest_run(profile, {}, options);
-    return timetable_occurrences(scenario, profile, run, running_time::kDefaultMarginNote);
+    const auto run = running_time::fastest_run(profile, settings.train, options);
+    return timetable_occurrences(scenario, profile, run, settings.margin_note);
 }
 
 }  // namespace scenario::tool

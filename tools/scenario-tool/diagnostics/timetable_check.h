@@ -4,6 +4,7 @@
 
 #include "reading/author_reading.h"
 #include "running_time/fastest_run.h"
+#include "running_time/run_settings.h"
 #include "running_time/timetable.h"
 
 namespace scenario::tool {
@@ -29,8 +30,9 @@ std::vector<compiler::Occurrence> timetable_occurrences(const ReadScenario& scen
                                                         const running_time::RunResult& run,
                                                         double margin_note);
 
-// The same for the train the running-time model assumes by default, when the reading is whole
-// and the run can be made; none otherwise.
-std::vector<compiler::Occurrence> timetable_occurrences(const ReadScenario& scenario);
+// The same for the train and the threshold of `settings` (by default the model's), when the
+// reading is whole and the run can be made; none otherwise.
+std::vector<compiler::Occurrence> timetable_occurrences(
+    const ReadScenario& scenario, const running_time::RunSettings& settings = {});
 
 }  // namespace scenario::tool

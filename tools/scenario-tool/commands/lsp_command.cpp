@@ -47,8 +47,10 @@ constexpr Paragraph kParagraphs[] = {
              "not. It reads the line and train texts as they stand in the editor, with the\n"
              "build's own reading, and gives:"},
     {.kind = ParagraphKind::list, .items = kFeatures, .follows = true},
-    {.text = "A text pairs with the other text of its title in its folder, by the builder's\n"
-             "names (<title>_linea.txt, <title>_<code>-.txt), open or on disk. A line text alone\n"
+    {.text = "A text pairs with the other text its folder's scenario.ini names, whose [run]\n"
+             "then judges the timetable, or else with the other text of its title in its\n"
+             "folder, by the builder's names (<title>_linea.txt, <title>_<code>-.txt), open or\n"
+             "on disk; a scenario.ini is read again when saved. A line text alone\n"
              "is read with an empty train text, a train text alone against a bare route, and\n"
              "what follows only from the missing text is not told. The editor's characters are\n"
              "taken as Windows-1252, the texts' encoding; one it cannot hold is read as '?' and\n"

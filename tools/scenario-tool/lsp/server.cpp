@@ -264,7 +264,12 @@ void Server::notification(const std::string& method, const json& params) {
     } else if (method == "workspace/didChangeWatchedFiles") {
         watched_files(params);
     } else if (method == "textDocument/didSave") {
-        // The editor's text is read already; the file on disk matters to no open text.
+        // The editor's text is read already; only a project on disk decides the pairs.
+        std::string problem;
+        if (const auto* document = named_document(params, problem);
+            document != nullptr && document->kind == TextKind::project && document->path) {
+            workspace_.file_changed(*document->path);
+        }
     }
     // initialized, $/cancelRequest, $/setTrace and every other notification: nothing to do.
 }
@@ -315,6 +320,7 @@ void Server::did_open(const json& params) {
     auto& document = workspace_.open(*uri, string_member(*text_document, "languageId").value_or(""),
                                      integer_member(*text_document, "version").value_or(0), *text);
     published_.erase(document.uri);
+    published_projects_.erase(document.uri);
 }
 
 void Server::did_change(const json& params) {
@@ -356,6 +362,7 @@ void Server::did_close(const json& params) {
     const std::string uri = document->uri;
     workspace_.close(uri);
     published_.erase(uri);
+    published_projects_.erase(uri);
     notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", json::array()}});
 }
 
@@ -373,7 +380,37 @@ void Server::watched_files(const json& params) {
     }
 }
 
+void Server::publish_project(const OpenDocument& document) {
+    if (!document.normal) {
+        return;
+    }
+    const auto& project = workspace_.project_in(document.normal->parent_path());
+    auto& published = published_projects_[document.uri];
+    if (published == project.stamp) {
+        return;
+    }
+    published = project.stamp;
+    json diagnostics = json::array();
+    if (project.fault) {
+        // Its columns count characters: the same unit as the editor's within the ASCII a
+        // project's keys are written in.
+        const Position at{std::max(project.fault->line - 1, 0),
+                          std::max(project.fault->column - 1, 0)};
+        diagnostics.push_back({{"range", to_json(Range{at, at})},
+                               {"severity", 1},
+                               {"source", "scenario-tool"},
+                               {"message", project.fault->message}});
+    }
+    notify("textDocument/publishDiagnostics", {{"uri", document.uri},
+                                               {"version", document.version},
+                                               {"diagnostics", std::move(diagnostics)}});
+}
+
 void Server::publish(OpenDocument& document) {
+    if (document.kind == TextKind::project) {
+        publish_project(document);
+        return;
+    }
     const bool too_large = document.text.bytes().size() > kLargestText;
     const Analysis* analysis = too_large ? nullptr : workspace_.analysis(document);
     if (!too_large && analysis == nullptr) {

@@ -57,6 +57,8 @@ class Server {
     void did_close(const json& params);
     void watched_files(const json& params);
     void publish(OpenDocument& document);
+    // A scenario.ini's fault as its file on disk stands, at its place; none when it pairs.
+    void publish_project(const OpenDocument& document);
 
     // The open document a request names; sets the error to answer when there is none.
     OpenDocument* named_document(const json& params, std::string& problem);
@@ -74,6 +76,8 @@ class Server {
     std::uint64_t idle_at_ = 0;  // the workspace's count of changes at the last idle moment
     // The reading each open text last published diagnostics from.
     std::map<std::string, std::uint64_t> published_;
+    // The state of the file each open scenario.ini last published from.
+    std::map<std::string, std::string> published_projects_;
 };
 
 }  // namespace scenario::tool::lsp

@@ -6,6 +6,7 @@
 #include "cli/exit_status.h"
 #include "diagnostics/reading_diagnostics.h"
 #include "io/author_texts.h"
+#include "io/project_file.h"
 #include "io/text_encoding.h"
 
 namespace scenario::tool::lsp {
@@ -18,6 +19,17 @@ namespace {
 
 // More diagnostics than this in one reading are folded as check folds them.
 constexpr std::size_t kUnfoldedMost = 5000;
+
+// A path as two names of one file compare equal: absolute, without "." or "..", links
+// resolved where the file exists.
+fs::path normalised(const fs::path& path) {
+    std::error_code ec;
+    auto normal = fs::weakly_canonical(path, ec);
+    if (ec) {
+        normal = fs::absolute(path, ec).lexically_normal();
+    }
+    return ec ? path.lexically_normal() : normal;
+}
 
 bool same_folder(const OpenDocument& a, const OpenDocument& b) {
     return a.path && b.path && a.path->parent_path() == b.path->parent_path();
@@ -78,6 +90,8 @@ OpenDocument& Workspace::open(const std::string& uri, const std::string& languag
     document.name = text_name(file_name);
     document.kind = text_kind(file_name, language);
     document.path = path_of_uri(uri);
+    document.normal = document.path ? std::optional(normalised(*document.path)) : std::nullopt;
+    set_kind(document);
     document.text.replace_all(utf8);
     document.opened = ++changes_;
     touch(document);
@@ -101,6 +115,70 @@ void Workspace::touch(OpenDocument& document) {
 
 void Workspace::file_changed(const fs::path& path) {
     file_events_[path] = ++changes_;
+    if (path.filename() == kProjectFileName) {
+        // The project may name other texts: each open text's kind is asked again.
+        for (auto& [uri, document] : documents_) {
+            set_kind(document);
+        }
+    }
+}
+
+const FolderProject& Workspace::project_in(const fs::path& folder) {
+    auto& project = projects_[folder];
+    const auto file = folder / kProjectFileName;
+    const auto stamp = file_stamp(file);
+    if (project.file == file && project.stamp == stamp) {
+        return project;
+    }
+    project = FolderProject{};
+    project.file = file;
+    project.stamp = stamp;
+    if (stamp == "gone") {
+        return project;
+    }
+    try {
+        const auto read = read_project(file);
+        project.line = normalised(read.path_of(read.line));
+        project.train = normalised(read.path_of(read.train));
+        // A fault of [run] leaves the pair: the timetable is then judged by the defaults.
+        running_time::apply_project_settings(project.run, read);
+    } catch (const ProjectError& fault) {
+        project.run = {};
+        project.fault = FolderProject::Fault{fault.line(), fault.column(), fault.message()};
+    } catch (const EnvironmentError& fault) {
+        project.fault = FolderProject::Fault{0, 0, fault.what()};
+    }
+    if (project.fault) {
+        log("the project " + shown(file) + " " +
+            (project.pairs() ? "pairs its texts, its [run] set aside: "
+                             : "is set aside for the builder's names: ") +
+            std::to_string(project.fault->line) + ":" + std::to_string(project.fault->column) +
+            ": " + project.fault->message);
+    }
+    return project;
+}
+
+void Workspace::set_kind(OpenDocument& document) {
+    document.kind = text_kind(uri_file_name(document.uri), document.language);
+    if (!document.normal) {
+        return;
+    }
+    const auto& project = project_in(document.normal->parent_path());
+    if (project.pairs() && *document.normal == *project.line) {
+        document.kind = TextKind::line;
+    } else if (project.pairs() && *document.normal == *project.train) {
+        document.kind = TextKind::train;
+    }
+}
+
+const OpenDocument* Workspace::open_at(const fs::path& normal) const {
+    const OpenDocument* found = nullptr;
+    for (const auto& [uri, document] : documents_) {
+        if (document.normal == normal && (found == nullptr || document.opened > found->opened)) {
+            found = &document;
+        }
+    }
+    return found;
 }
 
 std::string Workspace::file_stamp(const fs::path& path) {
@@ -116,10 +194,33 @@ std::string Workspace::file_stamp(const fs::path& path) {
 }
 
 std::optional<TextSide> Workspace::partner(const OpenDocument& document) {
+    const FolderProject* project =
+        document.normal ? &project_in(document.normal->parent_path()) : nullptr;
+    if (project != nullptr && project->pairs() &&
+        (*document.normal == *project->line || *document.normal == *project->train)) {
+        // The project's pair: its other text, open or on disk, whatever its name.
+        const auto& other = *document.normal == *project->line ? *project->train : *project->line;
+        TextSide side;
+        if (const auto* open = open_at(other); open != nullptr && open != &document) {
+            side.origin = Origin::editor;
+            side.uri = open->uri;
+            side.path = open->path.value_or(fs::path());
+        } else {
+            side.origin = Origin::disk;
+            side.path = other;
+            side.uri = uri_of_path(other);
+        }
+        return side;
+    }
+    // By the builder's names, leaving out the texts the project pairs otherwise.
+    const auto named_by_project = [&](const fs::path& normal) {
+        return project != nullptr && project->pairs() &&
+               (normal == *project->line || normal == *project->train);
+    };
     const OpenDocument* open_partner = nullptr;
     for (const auto& [uri, other] : documents_) {
         if (&other != &document && pairs_with(document.name, other.name) &&
-            same_folder(document, other) &&
+            same_folder(document, other) && !(other.normal && named_by_project(*other.normal)) &&
             (open_partner == nullptr || other.opened > open_partner->opened)) {
             open_partner = &other;
         }
@@ -134,7 +235,8 @@ std::optional<TextSide> Workspace::partner(const OpenDocument& document) {
     if (!document.path) {
         return std::nullopt;
     }
-    const auto found = partners_on_disk(*document.path, document.name);
+    auto found = partners_on_disk(*document.path, document.name);
+    std::erase_if(found, [&](const fs::path& path) { return named_by_project(normalised(path)); });
     if (found.size() > 1) {
         log("several texts pair with " + document.uri + ": none is taken");
     }
@@ -169,6 +271,17 @@ Workspace::Plan Workspace::plan_for(const OpenDocument& document) {
         }
     }
     plan.key = source_key(plan.line) + "\n" + source_key(plan.train);
+    if (document.normal) {
+        // The pair the project names is judged by its [run]: a change of it reads it again.
+        const auto& project = project_in(document.normal->parent_path());
+        const auto is = [&](const TextSide& side, const std::optional<fs::path>& named) {
+            return side.given() && named && normalised(side.path) == *named;
+        };
+        if (project.pairs() && is(plan.line, project.line) && is(plan.train, project.train)) {
+            plan.run = project.run;
+            plan.signature += "project#" + project.stamp + "\n";
+        }
+    }
     for (const auto* side : {&plan.line, &plan.train}) {
         plan.signature += source_key(*side) + "#";
         if (side->origin == Origin::editor) {
@@ -219,6 +332,7 @@ void Workspace::read(Analysis& analysis, const Plan& plan) {
     // into counts, as check does.
     options.all = analysis.scenario.reading.occurrences().size() <= kUnfoldedMost;
     options.error_limit = 0;
+    options.run = plan.run;
     auto all = diagnose(analysis.scenario, options);
     analysis.diagnostics.clear();
     for (auto& d : all) {
@@ -283,7 +397,8 @@ void Workspace::forget_unused() {
         const bool needed = std::any_of(analyses_.begin(), analyses_.end(), [&](const auto& a) {
             return a.second->line.path == it->first || a.second->train.path == it->first;
         });
-        it = needed ? std::next(it) : file_events_.erase(it);
+        const bool project = it->first.filename() == kProjectFileName;
+        it = needed || project ? std::next(it) : file_events_.erase(it);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "lsp/text_document.h"
 #include "lsp/text_names.h"
 #include "reading/author_reading.h"
+#include "running_time/run_settings.h"
 
 namespace scenario::tool::lsp {
 
@@ -24,6 +25,7 @@ struct OpenDocument {
     TextKind kind = TextKind::other;
     TextName name;
     std::optional<std::filesystem::path> path;
+    std::optional<std::filesystem::path> normal;  // the path as a project's is compared
     TextDocument text;
     std::uint64_t changed = 0;  // the workspace's count of changes when it last changed
     std::uint64_t opened = 0;   // when it was opened, to prefer the newest of several partners
@@ -61,6 +63,25 @@ struct Analysis {
     }
 };
 
+// What a folder's scenario.ini says, as last read from disk.
+struct FolderProject {
+    std::filesystem::path file;
+    std::string stamp;                           // the file's state when read; "gone" for none
+    std::optional<std::filesystem::path> line;   // normalised; none when it cannot be used
+    std::optional<std::filesystem::path> train;  // likewise
+    running_time::RunSettings run;               // the defaults where [run] has a fault
+    // Why it cannot be used whole: where (line and column from 1; 0 when not at a place) and
+    // what.
+    struct Fault {
+        int line = 0;
+        int column = 0;
+        std::string message;
+    };
+    std::optional<Fault> fault;
+
+    bool pairs() const { return line.has_value(); }
+};
+
 // The bare line text a lone train text is read against: the longest route, no record, so that
 // every position the train text can hold has its cells.
 std::string_view stand_in_line_text();
@@ -95,15 +116,23 @@ class Workspace {
     // Drops the readings no open document needs.
     void forget_unused();
 
+    // The scenario.ini of a folder, read again when it changed on disk.
+    const FolderProject& project_in(const std::filesystem::path& folder);
+
   private:
     struct Plan {
         std::string key;
         TextSide line;
         TextSide train;
         std::string signature;
+        running_time::RunSettings run;  // the project's, for a pair it names
     };
     Plan plan_for(const OpenDocument& document);
     std::optional<TextSide> partner(const OpenDocument& document);
+    // The kind the document's project gives it, else its name's or its language's.
+    void set_kind(OpenDocument& document);
+    // The open document of a file, by its normalised path.
+    const OpenDocument* open_at(const std::filesystem::path& normal) const;
     // The state of a file on disk, to know when to read it again.
     std::string file_stamp(const std::filesystem::path& path);
     void read(Analysis& analysis, const Plan& plan);
@@ -117,6 +146,7 @@ class Workspace {
     std::map<std::string, OpenDocument> documents_;
     std::map<std::string, std::unique_ptr<Analysis>> analyses_;
     std::map<std::filesystem::path, std::uint64_t> file_events_;
+    std::map<std::filesystem::path, FolderProject> projects_;  // by folder
     std::uint64_t changes_ = 0;
     std::uint64_t readings_ = 0;
 };

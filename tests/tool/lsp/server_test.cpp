@@ -359,15 +359,19 @@ TEST(LspServer, TheFoldersProjectPairsItsTextsAndSetsTheirRun) {
     const auto hover = session.request("textDocument/hover", at(train, 9, 22));
     EXPECT_NE(hover["result"].dump().find("gradient"), std::string::npos) << hover.dump();
     EXPECT_EQ(session.published(ini_uri), json::array());
-    // A threshold of 7 % notes the 6.5 % of VALSO DI SOTTO once the project is saved.
+    // A threshold of 7 % notes the 6.5 % of VALSO DI SOTTO once the project changes on disk.
     project("[run]\nmargin-note = 7\n");
-    session.notify("textDocument/didSave", {{"textDocument", {{"uri", ini_uri}}}});
-    session.idle();
-    EXPECT_EQ(margin_notes(session.published(train)), 1);
-    // A value it cannot take: the pair holds, judged by the defaults, and the project tells it.
-    project("[run]\nmargin-note = much\n");
     session.notify("workspace/didChangeWatchedFiles",
                    {{"changes", json::array({{{"uri", ini_uri}, {"type", 2}}})}});
+    session.idle();
+    EXPECT_EQ(margin_notes(session.published(train)), 1);
+    // Edited to a value it cannot take and saved: the pair holds, judged by the defaults, and
+    // the project tells the fault at its place in the editor's text.
+    const std::string bad = "line = route.txt\ntrain = ./service.txt\n[run]\nmargin-note = much\n";
+    project("[run]\nmargin-note = much\n");
+    session.notify("textDocument/didChange", {{"textDocument", {{"uri", ini_uri}, {"version", 2}}},
+                                              {"contentChanges", json::array({{{"text", bad}}})}});
+    session.notify("textDocument/didSave", {{"textDocument", {{"uri", ini_uri}}}});
     session.idle();
     EXPECT_EQ(margin_notes(session.published(train)), 0);
     const auto fault = session.published(ini_uri);

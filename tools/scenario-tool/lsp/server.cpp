@@ -392,10 +392,14 @@ void Server::publish_project(const OpenDocument& document) {
     published = project.stamp;
     json diagnostics = json::array();
     if (project.fault) {
-        // Its columns count characters: the same unit as the editor's within the ASCII a
-        // project's keys are written in.
-        const Position at{std::max(project.fault->line - 1, 0),
-                          std::max(project.fault->column - 1, 0)};
+        // Its columns count characters, and the editor's text holds one byte for each.
+        const auto& text = document.text;
+        const auto line =
+            std::min<std::int64_t>(std::max(project.fault->line - 1, 0), text.line_count() - 1);
+        const auto offset = std::min(text.line_start(line) + static_cast<std::size_t>(std::max(
+                                                                 project.fault->column - 1, 0)),
+                                     text.line_end(line));
+        const auto at = text.position_of(offset, encoding_);
         diagnostics.push_back({{"range", to_json(Range{at, at})},
                                {"severity", 1},
                                {"source", "scenario-tool"},

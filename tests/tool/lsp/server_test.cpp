@@ -10,6 +10,7 @@
 
 #include "lsp/framing.h"
 #include "lsp/text_names.h"
+#include "lsp/workspace.h"
 #include "sources/writers.h"
 #include "support/fault_cases.h"
 #include "support/run_program.h"
@@ -381,6 +382,28 @@ TEST(LspServer, TheFoldersProjectPairsItsTextsAndSetsTheirRun) {
     EXPECT_EQ((*fault)[0]["severity"], 1);
     EXPECT_NE((*fault)[0]["message"].get<std::string>().find("margin-note takes a number"),
               std::string::npos);
+}
+
+// The texts a project names pair only as it says, whatever their names; a project that cannot
+// be read leaves the pairs to the builder's names.
+TEST(LspWorkspace, AProjectsTextsPairOnlyAsItSays) {
+    scenario::testing::TempDir dir;
+    for (const auto* name : {"T_linea.txt", "T_R1-.txt", "service.txt"}) {
+        std::ofstream(dir.path() / name, std::ios::binary)
+            << text_of(name == std::string("T_linea.txt") ? kBaseLine : kBaseTrain);
+    }
+    const auto ini = dir.path() / "scenario.ini";
+    std::ofstream(ini, std::ios::binary) << "line = T_linea.txt\ntrain = service.txt\n";
+    Workspace workspace;
+    auto& by_name = workspace.open(uri_of_path(dir.path() / "T_R1-.txt"), "", 1, "");
+    auto& named = workspace.open(uri_of_path(dir.path() / "service.txt"), "", 1, "");
+    EXPECT_EQ(named.kind, TextKind::train);
+    EXPECT_EQ(workspace.analysis(named)->line.path.filename(), "T_linea.txt");
+    EXPECT_EQ(workspace.analysis(by_name)->line.origin, Origin::stand_in);
+    std::ofstream(ini, std::ios::binary) << "line = T_linea.txt\n";  // no train: refused
+    workspace.file_changed(ini);
+    EXPECT_EQ(named.kind, TextKind::other);
+    EXPECT_EQ(workspace.analysis(by_name)->line.path.filename(), "T_linea.txt");
 }
 
 TEST(LspServer, HoverTellsTheFieldTheValueAsStoredAndWhatApplies) {

@@ -121,8 +121,7 @@ const RunCommandDescription& described() {
         }
         d.synopsis =
             "[--line FILE] [--train FILE] [--project FILE] [--json] [--margin-note PERCENT] "
-            "[--coaches N] "
-            "[--braked-mass PERCENT] [--no-curves]";
+            "[--coaches N] [--braked-mass PERCENT] [--no-curves]";
         for (const auto& row : table) {
             d.synopsis += " [--" + std::string(row.key) + " X]";
         }

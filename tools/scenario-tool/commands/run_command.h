@@ -35,8 +35,9 @@ RunReport run_texts(const RunRequest& request);
 
 const CommandDescription& run_description();
 
-// `scenario-tool run --line FILE --train FILE [--json] [--margin-note PERCENT] [train options]`:
-// the timetable set against the fastest run, station by station; returns the exit status.
+// `scenario-tool run [--line FILE] [--train FILE] [--project FILE] [--json] [--margin-note
+// PERCENT] [train options]`: the timetable set against the fastest run, station by station, with
+// the project's [run] under the options; returns the exit status.
 int run_command(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 }  // namespace scenario::tool

@@ -116,7 +116,9 @@ void Workspace::touch(OpenDocument& document) {
 void Workspace::file_changed(const fs::path& path) {
     file_events_[path] = ++changes_;
     if (path.filename() == kProjectFileName) {
-        // The project may name other texts: each open text's kind is asked again.
+        // A project is looked up by its folder's normalised path.
+        file_events_[normalised(path)] = changes_;
+        // It may name other texts: each open text's kind is asked again.
         for (auto& [uri, document] : documents_) {
             set_kind(document);
         }

@@ -40,7 +40,7 @@ class CompileTexts : public ::testing::Test {
     fs::path train() const { return dir_.path() / "train.txt"; }
     fs::path out() const { return dir_.path() / "out"; }
 
-    CompileRequest request() const { return {line(), train(), "A - B", "R1", out(), true}; }
+    CompileRequest request() const { return {line(), train(), "A - B", "R1", out(), true, {}}; }
 
     void expect_inputs_unchanged() const {
         EXPECT_EQ(read_bytes(line()), kNoRouteLength);
@@ -173,8 +173,12 @@ TEST(CompileBuiltInTexts, TheCompiledFilesDecodeAndRepackToTheSameBytes) {
     const std::string code(sources::kTrainCode);
     const auto report =
         compile_texts({files::full_path(dir.path(), files::line_text_name(title)),
-                       files::full_path(dir.path(), files::train_text_name(title, code)), title,
-                       code, dir.path(), true});
+                       files::full_path(dir.path(), files::train_text_name(title, code)),
+                       title,
+                       code,
+                       dir.path(),
+                       true,
+                       {}});
     ASSERT_EQ(report.outcome, CompileOutcome::clean) << diagnostic_line(report);
     ASSERT_EQ(report.written.size(), 3u);
     for (const auto& name : report.written) {

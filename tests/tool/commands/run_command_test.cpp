@@ -153,9 +153,12 @@ TEST_F(RunTexts, TheJsonHoldsEachStationTheWholeRunAndTheTrain) {
 
 // The project names the texts and sets the run: run and check judge the timetable by its [run],
 // an option of run overrides it, and a bad value is a fault of the project at its place.
-TEST_F(RunTexts, RunAndCheckJudgeTheTimetableByTheProjectsRun) {
+TEST_F(RunTexts, RunCheckCompileAndViewJudgeTheTimetableByTheProjectsRun) {
     run(builtin_train());  // writes the texts
     const std::string tight = "VALSO DI SOTTO 44400 4100 07:43:00 360 336.5 23.5 6.5 90 tight\n";
+    const std::vector<std::string> compiled{"--title", "A - B",     "--code",   "R1",
+                                            "--out",   dir_.path(), "--no-lock"};
+    const std::vector<std::string> page{"--out", (dir_.path() / "page.html").string(), "--no-lock"};
     struct Case {
         const char* command;
         const char* run_section;
@@ -175,6 +178,10 @@ TEST_F(RunTexts, RunAndCheckJudgeTheTimetableByTheProjectsRun) {
          2,
          "scenario.ini:5:15: margin-note takes a number, not 'much'",
          true},
+        {"compile", "margin-note = 7\n", compiled, 0, "timetable-margin-low", true},
+        {"compile", "", compiled, 0, "timetable-margin-low", false},
+        {"view", "margin-note = 7\n", page, 0, "1 warning shown on the page", true},
+        {"view", "", page, 0, "shown on the page", false},
     };
     const auto project = dir_.path() / "scenario.ini";
     for (const auto& c : cases) {

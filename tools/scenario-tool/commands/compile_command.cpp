@@ -69,13 +69,15 @@ CompileReport compile_texts(const CompileRequest& request, const WriteRules& rul
     }
     const auto& output = scenario.output;
     CompileReport report = make_report(scenario.state, output, names);
-    report.diagnostics = diagnose(scenario, {});
+    DiagnoseOptions options;
+    options.run = request.run;
+    report.diagnostics = diagnose(scenario, options);
     if (report.outcome != CompileOutcome::clean) {
         // Past the build's stop, the check's reading tells the rest.
         ReadScenario checked;
         read.reading.recovers = true;
         read_scenario(checked, scenario.line, scenario.train, read);
-        report.diagnostics = diagnose(checked, {});
+        report.diagnostics = diagnose(checked, options);
     }
     if (!output.files) {
         return report;
@@ -177,6 +179,9 @@ int compile_command(std::span<const std::string> args, std::ostream& out, std::o
     request.TrainCode = std::move(texts.TrainCode);
     request.out_directory = std::move(texts.out_directory);
     request.with_plan = !parsed.flag("no-plan");
+    if (texts.project) {
+        running_time::apply_project_settings(request.run, *texts.project);
+    }
 
     const auto report = compile_texts(request, write_rules(parsed));
     if (parsed.flag("json")) {

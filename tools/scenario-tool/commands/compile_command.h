@@ -8,6 +8,7 @@
 #include "cli/command_description.h"
 #include "diagnostics/compile_report.h"
 #include "io/output_guard.h"
+#include "running_time/run_settings.h"
 
 namespace scenario::tool {
 
@@ -18,7 +19,8 @@ struct CompileRequest {
     std::string LineTitle;             // Windows-1252, as it goes into the files
     std::string TrainCode;
     std::filesystem::path out_directory;
-    bool with_plan = true;  // memorizza_percorso(1); --no-plan is memorizza_percorso(0)
+    bool with_plan = true;          // memorizza_percorso(1); --no-plan is memorizza_percorso(0)
+    running_time::RunSettings run;  // the train the report's timetable warnings assume
 };
 
 // Compiles copies of the two texts in a private directory through the builder's own driver and

@@ -30,6 +30,7 @@
 #include "running_time/fastest_run.h"
 #include "running_time/line_profile.h"
 #include "running_time/run_page.h"
+#include "running_time/run_settings.h"
 #include "view/route_annotations.h"
 #include "view/route_data.h"
 #include "view/route_page.h"
@@ -135,7 +136,7 @@ struct ViewRequest {
     std::string code;
     WriteRules rules;
     bool watch = false;
-    running_time::TrainParameters train_parameters;
+    running_time::RunSettings run;  // the train of the run drawn and of the timetable warnings
 
     fs::path watch_script() const {
         auto script = target;
@@ -229,8 +230,8 @@ void write_compiled_page(const ViewRequest& request) {
     data.code = utf8_from_1252(state.locations[compiler::entry::repetition].name);
     data.state = &state;
     data.annotations = annotations_from_compiled(state);
-    data.run = page_run_of(running_time::line_profile_of(state), data.annotations,
-                           request.train_parameters);
+    data.run =
+        page_run_of(running_time::line_profile_of(state), data.annotations, request.run.train);
     data.stamp = stamp_now();
     write_set(request, data);
 }
@@ -252,10 +253,12 @@ Written write_page(const ViewRequest& request) {
         // The reading is whole; only the compact files cannot hold a name of the texts.
         failure = e.what();
     }
+    DiagnoseOptions options;
+    options.run = request.run;
     // Two texts given the other way round are said as such, and only that.
     const auto diagnostics = looks_like_train_text(scenario)
                                  ? check_files(request.line, request.train, {})
-                                 : diagnose(scenario, {});
+                                 : diagnose(scenario, options);
 
     RouteData data;
     data.title = request.title;
@@ -265,8 +268,7 @@ Written write_page(const ViewRequest& request) {
                   {"train", shown(request.train), train_bytes}};
     data.annotations = annotations_from_reading(scenario, diagnostics);
     if (whole_for_a_run(scenario)) {
-        data.run =
-            page_run_of(run_profile_of(scenario), data.annotations, request.train_parameters);
+        data.run = page_run_of(run_profile_of(scenario), data.annotations, request.run.train);
     }
     if (!failure.empty()) {
         RouteDiagnostic d;
@@ -399,6 +401,9 @@ int view_command(std::span<const std::string> args, std::ostream& out, std::ostr
     const auto texts =
         resolve_texts(parsed, {.line = true, .train = true}, {.title = true, .code = true});
     request.line = texts.line_text;
+    if (texts.project) {
+        running_time::apply_project_settings(request.run, *texts.project);
+    }
     request.train = texts.train_text;
     if (!parsed.value("title") || !parsed.value("code")) {
         auto [title, code] = names_from_texts(request.line, request.train);

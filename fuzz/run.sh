@@ -15,9 +15,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
 
 # Every entry of the coverage ignore list must name a file or a function that exists: a stale
-# entry would leave the loop it was meant for instrumented, and nothing else would tell.
+# entry would leave the loop it was meant for instrumented, and nothing else would tell. The
+# standard library's functions (mangled names in std) are looked for in the built targets.
+library_entries=()
 while IFS= read -r entry; do
   case "$entry" in
+    fun:_ZNSt*|fun:_ZNKSt*)
+      library_entries+=("${entry#fun:}")
+      continue ;;
     src:*)
       pattern=${entry#src:}
       found=$(cd "$root" && find "$root" -path "$root/build" -prune -o -path "$pattern" -print | head -n 1) ;;
@@ -38,6 +43,15 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 \
   -DSCENARIO_SANITIZE=ON -DSCENARIO_FUZZ=ON >/dev/null
 # The fuzz targets and the seed writer only: the programs themselves are not needed here.
 cmake --build "$build" -j2 --target fuzz-seeds fuzz_compile fuzz_compile_plan fuzz_field_reader fuzz_lsp >/dev/null
+symbols=$(mktemp)
+trap 'rm -f "$symbols"' EXIT
+nm "$build"/bin/fuzz_* | awk '{print $NF}' | sort -u >"$symbols"
+for name in "${library_entries[@]}"; do
+  if ! grep -Eq "^${name//\*/.*}\$" "$symbols"; then
+    echo "fuzz/run.sh: the coverage ignore list names 'fun:$name', which no fuzz target holds" >&2
+    exit 1
+  fi
+done
 available=$(cd "$build/bin" && ls fuzz_* | sed 's/^fuzz_//')
 if [ "$target" = all ]; then
   targets=$available

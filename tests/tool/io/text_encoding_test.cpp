@@ -45,7 +45,11 @@ TEST(TextEncoding, ShowsControlCharactersAsEscapesAndTheRestAsItIs) {
         {"\xC2\x9B"
          "2J\xC2\x80",
          "\\x9b2J\\x80"},  // C1 in UTF-8
-        {"\xC2\xA0\xC3\xA0\xE2\x82\xAC\xFF", "\xC2\xA0\xC3\xA0\xE2\x82\xAC\xEF\xBF\xBD"}};
+        {"\xC2\xA0\xC3\xA0\xE2\x82\xAC\xFF", "\xC2\xA0\xC3\xA0\xE2\x82\xAC\xEF\xBF\xBD"},
+        {"\xC2"
+         "A\xC2",
+         "\xEF\xBF\xBD"
+         "A\xEF\xBF\xBD"}};  // a lead byte without its second byte hides nothing after it
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(escape_controls(text), shown) << shown;
     }

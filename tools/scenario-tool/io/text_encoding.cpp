@@ -1,7 +1,6 @@
 #include "io/text_encoding.h"
 
-#include <cstdint>
-
+#include "files/shown_text.h"
 #include "files/utf8.h"
 
 namespace scenario::tool {
@@ -33,27 +32,9 @@ std::filesystem::path path_argument(const std::string& utf8) {
 }
 
 std::string escape_controls(std::string_view utf8) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    const std::string text = valid_utf8(utf8);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto code = static_cast<std::uint8_t>(text[i]);
-        // The C1 controls are the two-byte sequences C2 80 to C2 9F.
-        const bool c1 =
-            code == 0xC2 && i + 1 < text.size() && static_cast<std::uint8_t>(text[i + 1]) <= 0x9F;
-        if (c1) {
-            code = static_cast<std::uint8_t>(text[++i]);
-        }
-        if (code < 0x20 || code == 0x7F || c1) {
-            out += "\\x";
-            out.push_back(kHex[code >> 4]);
-            out.push_back(kHex[code & 0xF]);
-        } else {
-            out.push_back(static_cast<char>(code));
-        }
-    }
-    return out;
+    // Once the text is valid UTF-8, a C1 control can only be C2 80 to C2 9F: the build's own
+    // escaping then shows exactly what the tool must.
+    return files::escape_controls(valid_utf8(utf8));
 }
 
 }  // namespace scenario::tool

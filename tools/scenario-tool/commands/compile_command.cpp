@@ -106,14 +106,8 @@ constexpr std::string_view kSynopsis[] = {
     "[--line FILE] [--train FILE] [--title TITLE] [--code CODE] [--out DIR] [--project FILE] "
     "[--no-plan] [--json] [--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
-    {.name = "line",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the line description (format of <title>_linea.txt)"},
-    {.name = "train",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the train service text (format of <title>_<code>-.txt)"},
+    kLineOption,
+    kTrainOption,
     {.name = "title",
      .placeholder = "TITLE",
      .help = "the line title, which names the files and enters the codes",

@@ -59,14 +59,8 @@ constexpr std::string_view kSynopsis[] = {
     "[--leave-off NAME]... [--category TEXT] [--classification TEXT] [--locked-mass TONNES] "
     "[--force] [--no-lock]"};
 constexpr OptionDescription kOptions[] = {
-    {.name = "line",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the line description (format of <title>_linea.txt)"},
-    {.name = "train",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the train service text (format of <title>_<code>-.txt)"},
+    kLineOption,
+    kTrainOption,
     {.name = "title",
      .placeholder = "TITLE",
      .help = "the line title, which names the files",

@@ -49,14 +49,8 @@ constexpr std::string_view kSynopsis[] = {
     "DIR [--out PAGE.html] [--title TITLE --code CODE] [--force] [--no-lock]"};
 constexpr ArgumentDescription kArguments[] = {{"DIR", ValueKind::directory}};
 constexpr OptionDescription kOptions[] = {
-    {.name = "line",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the line description (format of <title>_linea.txt)"},
-    {.name = "train",
-     .placeholder = "FILE",
-     .kind = ValueKind::file,
-     .help = "the train service text (format of <title>_<code>-.txt)"},
+    kLineOption,
+    kTrainOption,
     kProjectOption,
     {.name = "out",
      .placeholder = "PAGE",

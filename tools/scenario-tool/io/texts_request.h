@@ -30,6 +30,18 @@ struct TextsRequest {
     std::optional<Project> project;  // the project read, when one was: its [run] settings
 };
 
+// The two texts' options of the commands that compile them.
+inline constexpr OptionDescription kLineOption{
+    .name = "line",
+    .placeholder = "FILE",
+    .kind = ValueKind::file,
+    .help = "the line description (format of <title>_linea.txt)"};
+inline constexpr OptionDescription kTrainOption{
+    .name = "train",
+    .placeholder = "FILE",
+    .kind = ValueKind::file,
+    .help = "the train service text (format of <title>_<code>-.txt)"};
+
 // The option every command that reads a project declares.
 inline constexpr OptionDescription kProjectOption{
     .name = "project",

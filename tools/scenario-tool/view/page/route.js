@@ -214,15 +214,13 @@ class App {
         parts.push(named ? "find=" + encodeURIComponent(o.name) : "object=" + o.id);
       } else if (s && s.kind === "diagnostic") parts.push("diagnostic=" + s.index);
       const hash = "#" + parts.join("&");
-      if (hash !== location.hash) {
-        this.writingHash = hash;
-        history.replaceState(null, "", hash);
-      }
+      // replaceState fires no hashchange: every hashchange is the reader's own navigation,
+      // the Back button to an address written here included.
+      if (hash !== location.hash) history.replaceState(null, "", hash);
     }, 150);
   }
 
   readHash() {
-    if (location.hash === this.writingHash) return;
     const params = new URLSearchParams(location.hash.replace(/^#/, ""));
     const find = params.get("find");
     const object = params.get("object");

@@ -39,9 +39,21 @@ TEST(Framing, CutsMessagesWhateverPiecesTheyArriveIn) {
         {"headers without a length", "X-Y: 1\r\n\r\n" + frame("2"), {"!", "2"}},
         {"an empty message", frame(""), {""}},
         {"a body with blank lines", frame("a\r\n\r\nb"), {"a\r\n\r\nb"}},
+        {"a blank line of LF and CR LF", "Content-Length: 1\n\r\n1" + frame("2"), {"1", "2"}},
+        {"lines past 64 KiB without a blank one",
+         [] {
+             std::string lines;
+             while (lines.size() < 70'000) {
+                 lines += "x\n";
+             }
+             return lines;
+         }() +
+             frame("{}"),
+         {"!", "!", "{}"}},
     };
     for (const auto& c : cases) {
-        for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{4096}}) {
+        for (const std::size_t piece :
+             {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4096}}) {
             EXPECT_EQ(frames_of(c.stream, piece), c.frames) << c.name << ", pieces of " << piece;
         }
     }

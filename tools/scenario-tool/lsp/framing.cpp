@@ -35,8 +35,9 @@ struct HeaderEnd {
     std::size_t content = 0;
 };
 
-std::optional<HeaderEnd> find_header_end(std::string_view bytes) {
-    for (std::size_t at = bytes.find('\n'); at != std::string_view::npos;
+// Searched from `from` on: the bytes before it are known to hold no header end.
+std::optional<HeaderEnd> find_header_end(std::string_view bytes, std::size_t from) {
+    for (std::size_t at = bytes.find('\n', from); at != std::string_view::npos;
          at = bytes.find('\n', at + 1)) {
         std::size_t next = at + 1;
         if (next < bytes.size() && bytes[next] == '\r') {
@@ -102,6 +103,12 @@ void FrameReader::receive(std::string_view bytes) {
     buffer_.append(bytes);
 }
 
+void FrameReader::consume_to(std::size_t start) {
+    start_ = start;
+    searched_ = 0;
+    content_.reset();
+}
+
 void FrameReader::compact() {
     if (start_ > 0 && (start_ >= buffer_.size() / 2 || start_ > kLongestHeaders)) {
         buffer_.erase(0, start_);
@@ -113,7 +120,7 @@ bool FrameReader::resynchronise() {
     const std::string_view bytes(buffer_);
     const auto at = find_length_header(bytes, start_ + 1);
     if (at != std::string_view::npos) {
-        start_ = at;
+        consume_to(at);
         return true;
     }
     // Keep only a tail that may be the start of a header still arriving.
@@ -122,7 +129,7 @@ bool FrameReader::resynchronise() {
            !same_letters(bytes.substr(bytes.size() - keep), kLengthHeader.substr(0, keep))) {
         --keep;
     }
-    start_ = buffer_.size() - keep;
+    consume_to(buffer_.size() - keep);
     compact();
     return false;
 }
@@ -136,33 +143,41 @@ std::optional<Frame> FrameReader::next() {
         compact();
         return std::nullopt;
     }
-    const auto end = find_header_end(bytes);
-    if (!end) {
-        if (bytes.size() <= kLongestHeaders) {
-            return std::nullopt;
+    // Each byte is looked at once however small the pieces: the headers are searched from where
+    // the last search stopped, and read once, while the content is still arriving.
+    if (!content_) {
+        const auto end = find_header_end(bytes, searched_);
+        if (!end) {
+            // A newline among the last two bytes may begin the blank line still arriving.
+            searched_ = bytes.size() < 2 ? 0 : bytes.size() - 2;
+            if (bytes.size() <= kLongestHeaders) {
+                return std::nullopt;
+            }
+            resynchronise();
+            return Frame{Frame::Kind::bad_header, {}, "no end of the headers in 64 KiB"};
         }
-        resynchronise();
-        return Frame{Frame::Kind::bad_header, {}, "no end of the headers in 64 KiB"};
+        std::string problem;
+        const auto length = content_length(bytes.substr(0, end->blank), problem);
+        if (!length) {
+            resynchronise();
+            return Frame{Frame::Kind::bad_header, {}, problem};
+        }
+        if (*length > kLargestMessage) {
+            const std::size_t have = bytes.size() - end->content;
+            consume_to(start_ + end->content + std::min<std::uint64_t>(*length, have));
+            skipping_ = static_cast<std::size_t>(*length - std::min<std::uint64_t>(*length, have));
+            compact();
+            return Frame{
+                Frame::Kind::too_large, {}, "a message of " + std::to_string(*length) + " bytes"};
+        }
+        content_ = Content{end->content, static_cast<std::size_t>(*length)};
     }
-    std::string problem;
-    const auto length = content_length(bytes.substr(0, end->blank), problem);
-    if (!length) {
-        resynchronise();
-        return Frame{Frame::Kind::bad_header, {}, problem};
-    }
-    if (*length > kLargestMessage) {
-        const std::size_t have = bytes.size() - end->content;
-        start_ += end->content + std::min<std::uint64_t>(*length, have);
-        skipping_ = static_cast<std::size_t>(*length - std::min<std::uint64_t>(*length, have));
-        compact();
-        return Frame{
-            Frame::Kind::too_large, {}, "a message of " + std::to_string(*length) + " bytes"};
-    }
-    if (bytes.size() - end->content < *length) {
+    if (bytes.size() - content_->offset < content_->length) {
         return std::nullopt;
     }
-    Frame frame{Frame::Kind::message, std::string(bytes.substr(end->content, *length)), {}};
-    start_ += end->content + static_cast<std::size_t>(*length);
+    Frame frame{
+        Frame::Kind::message, std::string(bytes.substr(content_->offset, content_->length)), {}};
+    consume_to(start_ + content_->offset + content_->length);
     compact();
     return frame;
 }

@@ -36,6 +36,14 @@ class FrameReader {
     std::size_t pending() const { return buffer_.size() - start_; }
 
   private:
+    // Where the content of the message whose headers are read lies, from start_.
+    struct Content {
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+
+    // Consumes the bytes before `start`: what was learnt of them is forgotten.
+    void consume_to(std::size_t start);
     void compact();
     // Drops bytes up to the next line that may start a header; false when none is in sight.
     bool resynchronise();
@@ -43,6 +51,8 @@ class FrameReader {
     std::string buffer_;
     std::size_t start_ = 0;     // the first byte not yet consumed
     std::size_t skipping_ = 0;  // bytes of a refused message still to drop
+    std::size_t searched_ = 0;  // bytes from start_ on known to hold no end of the headers
+    std::optional<Content> content_;
 };
 
 // A message's content with its header, as it goes out.

@@ -18,6 +18,7 @@
 namespace scenario::tool::lsp {
 namespace {
 
+using scenario::testing::insert_line;
 using scenario::testing::kBaseLine;
 using scenario::testing::kBaseTrain;
 using scenario::testing::Lines;
@@ -404,6 +405,26 @@ TEST(LspWorkspace, AProjectsTextsPairOnlyAsItSays) {
     workspace.file_changed(ini);
     EXPECT_EQ(named.kind, TextKind::other);
     EXPECT_EQ(workspace.analysis(by_name)->line.path.filename(), "T_linea.txt");
+}
+
+// The fuzzer starts each input from a copy of one opened server: a copy must read on its own.
+TEST(LspWorkspace, ACopyReadsOnItsOwn) {
+    Workspace original;
+    original.open(kLine, "scenario-line", 1, text_of(kBaseLine));
+    const auto* read = original.analysis(original.open(kTrain, "", 1, text_of(kBaseTrain)));
+    ASSERT_TRUE(read && read->diagnostics.empty());
+    const auto number = read->number;
+    Workspace copy = original;
+    Lines line = kBaseLine;
+    insert_line(line, 20, "cartello_indicatore,  1850,   (PONTE)");  // on the first signal's cell
+    auto& edited = *copy.document(kLine);
+    edited.text.replace_all(text_of(line));
+    copy.touch(edited);
+    EXPECT_EQ(copy.analysis(*copy.document(kTrain))->diagnostics.size(), 1u);
+    const auto* again = original.analysis(*original.document(kTrain));
+    EXPECT_EQ(again, read);
+    EXPECT_TRUE(again->diagnostics.empty());
+    EXPECT_EQ(again->number, number);
 }
 
 TEST(LspServer, HoverTellsTheFieldTheValueAsStoredAndWhatApplies) {

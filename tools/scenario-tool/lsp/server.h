@@ -15,7 +15,8 @@ namespace scenario::tool::lsp {
 // The language server of the line and train texts, without its transport: bytes of the base
 // protocol go in through receive(), framed messages come out through the sender. Everything it
 // tells comes from the build's reading of the texts as they stand in the editor. One thread;
-// a request is answered from the texts with every change received before it.
+// a request is answered from the texts with every change received before it. A copy carries on
+// from the same state on its own, through the same sender.
 class Server {
   public:
     using Sender = std::function<void(std::string_view framed)>;

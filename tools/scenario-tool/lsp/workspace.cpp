@@ -360,13 +360,10 @@ const Analysis* Workspace::analysis(const OpenDocument& document) {
     }
     const Plan plan = plan_for(document);
     auto& slot = analyses_[plan.key];
-    if (!slot) {
-        slot = std::make_unique<Analysis>();
+    if (slot.signature != plan.signature) {
+        read(slot, plan);
     }
-    if (slot->signature != plan.signature) {
-        read(*slot, plan);
-    }
-    return slot.get();
+    return &slot;
 }
 
 const TextDocument* Workspace::text_of(const TextSide& side) const {
@@ -397,7 +394,7 @@ void Workspace::forget_unused() {
     // Events of files no reading takes any more are of no use.
     for (auto it = file_events_.begin(); it != file_events_.end();) {
         const bool needed = std::any_of(analyses_.begin(), analyses_.end(), [&](const auto& a) {
-            return a.second->line.path == it->first || a.second->train.path == it->first;
+            return a.second.line.path == it->first || a.second.train.path == it->first;
         });
         const bool project = it->first.filename() == kProjectFileName;
         it = needed || project ? std::next(it) : file_events_.erase(it);

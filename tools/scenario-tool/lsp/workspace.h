@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,7 +85,8 @@ struct FolderProject {
 // every position the train text can hold has its cells.
 std::string_view stand_in_line_text();
 
-// The open texts, their pairs and the readings of the pairs.
+// The open texts, their pairs and the readings of the pairs. A copy is whole and on its own: it
+// shares nothing with the workspace it was copied from.
 class Workspace {
   public:
     using Log = std::function<void(const std::string&)>;
@@ -144,7 +144,7 @@ class Workspace {
 
     Log log_;
     std::map<std::string, OpenDocument> documents_;
-    std::map<std::string, std::unique_ptr<Analysis>> analyses_;
+    std::map<std::string, Analysis> analyses_;  // by pair; a reading stays where it was made
     std::map<std::filesystem::path, std::uint64_t> file_events_;
     std::map<std::filesystem::path, FolderProject> projects_;  // by folder
     std::uint64_t changes_ = 0;

@@ -20,7 +20,7 @@ build=$root/build/fuzz
 library_entries=()
 while IFS= read -r entry; do
   case "$entry" in
-    fun:_ZNSt*|fun:_ZNKSt*)
+    fun:_ZSt*|fun:_ZNSt*|fun:_ZNKSt*)
       library_entries+=("${entry#fun:}")
       continue ;;
     src:*)

@@ -45,21 +45,22 @@ class TopLevel final : public json::json_sax_t {
     bool error = false;
     bool method = false;
 
-    bool null() override { return value(); }
-    bool boolean(bool) override { return value(); }
-    bool number_integer(number_integer_t) override { return value(); }
-    bool number_unsigned(number_unsigned_t) override { return value(); }
-    bool number_float(number_float_t, const string_t&) override { return value(); }
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
     bool string(string_t& text) override {
         if (depth_ == 1 && key_ == "jsonrpc") {
-            jsonrpc_2 = text == "2.0";
+            jsonrpc_2 = text == "2.0";  // the last one counts, as in a parsed object
         }
-        return value();
+        return true;
     }
-    bool binary(binary_t&) override { return value(); }
+    bool binary(binary_t&) override { return true; }
     bool start_object(std::size_t) override {
         object = object || depth_ == 0;
-        return open();
+        ++depth_;
+        return true;
     }
     bool key(string_t& name) override {
         if (depth_ == 1) {
@@ -71,24 +72,23 @@ class TopLevel final : public json::json_sax_t {
         }
         return true;
     }
-    bool end_object() override { return close(); }
-    bool start_array(std::size_t) override { return open(); }
-    bool end_array() override { return close(); }
+    bool end_object() override {
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        ++depth_;
+        return true;
+    }
+    bool end_array() override {
+        --depth_;
+        return true;
+    }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
         return false;
     }
 
   private:
-    bool value() { return true; }
-    bool open() {
-        ++depth_;
-        return true;
-    }
-    bool close() {
-        --depth_;
-        return true;
-    }
-
     std::size_t depth_ = 0;
     string_t key_;
 };
@@ -99,7 +99,7 @@ struct Outgoing {
     const Server* server = nullptr;
 
     void receive(std::string_view framed) {
-        check(server == nullptr || !server->finished(), "a message after exit");
+        check(!server->finished(), "a message after exit");
         frames.receive(framed);
         while (auto f = frames.next()) {
             check(f->kind == Frame::Kind::message, "a message out of frame");

@@ -66,12 +66,9 @@ rm -rf "$seeds"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-status=0
-for t in $targets; do
-  corpus=$build/corpus/$t
-  artifacts=$build/artifacts/$t
+fuzz_one() { # TARGET: fuzzes it for SECONDS; fails if the fuzzer found a fault
+  local t=$1 corpus=$build/corpus/$1 artifacts=$build/artifacts/$1 log=$build/$1.log rc runs
   mkdir -p "$corpus" "$artifacts"
-  log=$build/$t.log
   echo "fuzzing $t for $seconds s"
   set +e
   "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
@@ -84,7 +81,20 @@ for t in $targets; do
   if [ $rc -ne 0 ]; then
     echo "$t: the fuzzer found a fault; its input is in $artifacts/" >&2
     grep -E 'ERROR|SUMMARY|runtime error|compile fuzz|field reader fuzz|lsp fuzz|Test unit written' "$log" | head -n 20 >&2
-    status=1
+    return 1
   fi
+}
+
+# One target per core at a time, each for its whole SECONDS; every target's outcome is kept.
+cores=$(nproc)
+pids=()
+for t in $targets; do
+  while [ "$(jobs -rp | wc -l)" -ge "$cores" ]; do wait -n || true; done
+  fuzz_one "$t" &
+  pids+=($!)
+done
+status=0
+for pid in "${pids[@]}"; do
+  wait "$pid" || status=1
 done
 exit $status

@@ -3,17 +3,10 @@
 // takes, and the server's resident memory before and after 10,000 edits.
 //   scenario-lsp-latency SCENARIO_TOOL [EDITS]
 // Nothing is asserted; the figures go to standard output.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -23,119 +16,59 @@
 #include "limits/dense_line.h"
 #include "sources/content_table.h"
 #include "sources/writers.h"
+#include "support/lsp_pipe.h"
 
 namespace {
 
 using json = nlohmann::json;
 using Clock = std::chrono::steady_clock;
 
+// The server, where silence or an early end is the measurement's failure.
 class Server {
   public:
-    explicit Server(const char* program) {
-        int in[2];
-        int out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) {
-            throw std::runtime_error("no pipe");
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            for (const int fd : {in[0], in[1], out[0], out[1]}) {
-                ::close(fd);
-            }
-            ::setenv("XDG_CACHE_HOME", std::filesystem::temp_directory_path().c_str(), 1);
-            ::execl(program, program, "lsp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        to_ = in[1];
-        from_ = out[0];
-    }
-    ~Server() {
-        ::close(to_);
-        ::close(from_);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    explicit Server(const char* tool) : pipe_(tool, std::filesystem::temp_directory_path()) {}
 
-    void send(const json& message) {
-        const auto body = message.dump();
-        const auto bytes = "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
-        for (std::size_t at = 0; at < bytes.size();) {
-            const auto wrote = ::write(to_, bytes.data() + at, bytes.size() - at);
-            if (wrote <= 0) {
-                throw std::runtime_error("the server has gone");
-            }
-            at += static_cast<std::size_t>(wrote);
-        }
-    }
     void notify(const std::string& method, json params) {
-        send({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+        if (!pipe_.notify(method, std::move(params))) {
+            throw std::runtime_error("the server has gone");
+        }
     }
     json request(const std::string& method, json params) {
-        const auto id = ++id_;
-        send({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
-        for (;;) {
-            auto message = next();
-            if (message.contains("id") && message["id"] == id) {
-                return message;
-            }
+        std::vector<json> others;
+        auto answer = pipe_.request(method, std::move(params), others, kPatience);
+        if (!answer) {
+            failed();
         }
+        return *answer;
     }
     // Waits for the diagnostics of these documents, each at this version or later (a text is
     // published again with its own version when its partner changes).
     void await_published(std::vector<std::pair<std::string, std::int64_t>> waiting) {
         while (!waiting.empty()) {
-            const auto message = next();
-            if (message.value("method", "") != "textDocument/publishDiagnostics") {
+            const auto message = pipe_.next(kPatience);
+            if (!message) {
+                failed();
+            }
+            if (message->value("method", "") != "textDocument/publishDiagnostics") {
                 continue;
             }
             std::erase_if(waiting, [&](const auto& w) {
-                return message["params"]["uri"] == w.first &&
-                       message["params"]["version"] >= w.second;
+                return (*message)["params"]["uri"] == w.first &&
+                       (*message)["params"]["version"] >= w.second;
             });
         }
     }
-    // Resident memory, in KiB.
-    long rss() const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.starts_with("VmRSS:")) {
-                return std::stol(line.substr(6));
-            }
-        }
-        return -1;
-    }
+    long rss() const { return pipe_.resident_kib(); }
 
   private:
-    json next() {
-        for (;;) {
-            const auto end = buffer_.find("\r\n\r\n");
-            if (end != std::string::npos) {
-                const auto length = std::stoul(buffer_.substr(buffer_.find(':') + 1));
-                if (buffer_.size() >= end + 4 + length) {
-                    auto body = buffer_.substr(end + 4, length);
-                    buffer_.erase(0, end + 4 + length);
-                    return json::parse(body);
-                }
-            }
-            pollfd p{from_, POLLIN, 0};
-            char chunk[1 << 16];
-            const auto got = ::poll(&p, 1, 60000) > 0 ? ::read(from_, chunk, sizeof chunk) : 0;
-            if (got <= 0) {
-                throw std::runtime_error("the server said nothing for 60 s");
-            }
-            buffer_.append(chunk, static_cast<std::size_t>(got));
-        }
+    static constexpr std::chrono::seconds kPatience{60};
+
+    [[noreturn]] void failed() const {
+        throw std::runtime_error(pipe_.timed_out() ? "the server said nothing for 60 s"
+                                                   : "the server has gone");
     }
 
-    pid_t pid_ = -1;
-    int to_ = -1;
-    int from_ = -1;
-    std::int64_t id_ = 0;
-    std::string buffer_;
+    scenario::testing::LspPipe pipe_;
 };
 
 json range(std::int64_t line, std::int64_t from, std::int64_t to) {
@@ -231,7 +164,6 @@ int main(int argc, char** argv) {
         return 64;
     }
     const int edits = argc > 2 ? std::stoi(argv[2]) : 10000;
-    ::signal(SIGPIPE, SIG_IGN);
     using namespace scenario;
     try {
         Server server(argv[1]);

@@ -1,22 +1,19 @@
 // An editor's session with the real `scenario-tool lsp` over pipes, as an editor runs it.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
-#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "files/file_names.h"
 #include "sources/content_table.h"
 #include "sources/scenario_names.h"
 #include "sources/writers.h"
+#include "support/lsp_pipe.h"
 #include "support/run_program.h"
 
 namespace scenario::testing {
@@ -25,65 +22,20 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::json;
 
-// The server as a child with its standard input and output on pipes; killed when the test
-// ends, so that a server that hangs fails its test instead of blocking it.
+// The server with the test's own expectations: a server silent for 20 s fails the test, and
+// the notifications that come before an answer are kept for the checks of diagnostics.
 class Editor {
   public:
-    explicit Editor(const fs::path& cache) {
-        int in[2];
-        int out[2];
-        EXPECT_EQ(::pipe(in), 0);
-        EXPECT_EQ(::pipe(out), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
-            for (const int fd : {in[0], in[1], out[0], out[1], null}) {
-                ::close(fd);
-            }
-            ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-            ::execl(SCENARIO_TOOL_EXE, SCENARIO_TOOL_EXE, "lsp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        to_ = in[1];
-        from_ = out[0];
-        ::signal(SIGPIPE, SIG_IGN);
-    }
-    ~Editor() {
-        close_input();
-        if (from_ >= 0) {
-            ::close(from_);
-        }
-        if (pid_ > 0 && !reaped_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
+    explicit Editor(const fs::path& cache) : pipe_(SCENARIO_TOOL_EXE, cache) {}
 
-    void send_raw(const std::string& bytes) {
-        ASSERT_EQ(::write(to_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    void send(const json& message) {
-        const auto body = message.dump();
-        send_raw("Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
-    }
+    void send_raw(const std::string& bytes) { EXPECT_TRUE(pipe_.send_raw(bytes)); }
     void notify(const std::string& method, json params) {
-        send({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+        EXPECT_TRUE(pipe_.notify(method, std::move(params))) << method;
     }
     json request(const std::string& method, json params) {
-        const auto id = ++id_;
-        send({{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
-        while (auto message = next()) {
-            if (message->contains("id") && (*message)["id"] == id) {
-                return *message;
-            }
-            notes_.push_back(*message);
-        }
-        return nullptr;
+        auto answer = pipe_.request(method, std::move(params), notes_, kPatience);
+        expect_not_silent();
+        return answer ? *answer : json(nullptr);
     }
     // The diagnostics published for a version of a document: the last of those come or coming
     // (a text is published again when its partner opens).
@@ -101,66 +53,28 @@ class Editor {
                     return found;
                 }
             }
-            auto message = next();
+            auto message = pipe_.next(kPatience);
             if (!message) {
+                expect_not_silent();
                 return nullptr;
             }
-            notes_.push_back(*message);
+            notes_.push_back(std::move(*message));
         }
     }
-    void close_input() {
-        if (to_ >= 0) {
-            ::close(to_);
-            to_ = -1;
-        }
-    }
+    void close_input() { pipe_.close_input(); }
     // The exit status, or -1 when the server has not ended within the time.
-    int wait() {
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < give_up) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                reaped_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            ::usleep(1000);
-        }
-        return -1;
-    }
+    int wait() { return pipe_.wait(kPatience); }
 
   private:
-    // One message from the server, or nothing after 20 s or at its end.
-    std::optional<json> next() {
-        for (;;) {
-            const auto end = buffer_.find("\r\n\r\n");
-            if (end != std::string::npos) {
-                const auto length = std::stoul(buffer_.substr(buffer_.find(':') + 1));
-                if (buffer_.size() >= end + 4 + length) {
-                    auto body = buffer_.substr(end + 4, length);
-                    buffer_.erase(0, end + 4 + length);
-                    return json::parse(body);
-                }
-            }
-            pollfd p{from_, POLLIN, 0};
-            if (::poll(&p, 1, 20000) <= 0) {
-                ADD_FAILURE() << "the server said nothing for 20 s";
-                return std::nullopt;
-            }
-            char chunk[65536];
-            const auto got = ::read(from_, chunk, sizeof chunk);
-            if (got <= 0) {
-                return std::nullopt;
-            }
-            buffer_.append(chunk, static_cast<std::size_t>(got));
+    static constexpr std::chrono::seconds kPatience{20};
+
+    void expect_not_silent() {
+        if (pipe_.timed_out()) {
+            ADD_FAILURE() << "the server said nothing for 20 s";
         }
     }
 
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-    int to_ = -1;
-    int from_ = -1;
-    std::int64_t id_ = 0;
-    std::string buffer_;
+    LspPipe pipe_;
     std::vector<json> notes_;
 };
 

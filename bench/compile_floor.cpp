@@ -7,35 +7,15 @@
 #include <cstdio>
 #include <span>
 
+#include "embedded_file.h"
 #include "files/directory_lock.h"
 #include "files/file_error.h"
 #include "files/file_names.h"
 #include "files/output_set.h"
 
-// Each reference file becomes a pair of symbols around its bytes in the read-only data.
-#define SCENARIO_EMBED(symbol, file)        \
-    asm(".pushsection .rodata\n"            \
-        ".global " #symbol "\n" #symbol     \
-        ":\n"                               \
-        ".incbin \"" file                   \
-        "\"\n"                              \
-        ".global " #symbol "_end\n" #symbol \
-        "_end:\n"                           \
-        ".popsection\n");                   \
-    extern "C" const char symbol[];         \
-    extern "C" const char symbol##_end[];
-
 SCENARIO_EMBED(dense_plan, DENSE_PLAN_FILE)
 SCENARIO_EMBED(dense_table, DENSE_TABLE_FILE)
 SCENARIO_EMBED(dense_cells, DENSE_CELLS_FILE)
-
-namespace {
-
-std::span<const std::uint8_t> bytes(const char* begin, const char* end) {
-    return {reinterpret_cast<const std::uint8_t*>(begin), static_cast<std::size_t>(end - begin)};
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -48,11 +28,11 @@ int main(int argc, char** argv) {
         const files::DirectoryLock lock(directory);
         files::OutputSet set;
         set.add(files::full_path(directory, files::line_binary_name(DENSE_TITLE)),
-                bytes(dense_plan, dense_plan_end));
+                embedded_bytes(dense_plan, dense_plan_end));
         set.add(files::full_path(directory, files::scenario_file_name(DENSE_TITLE, DENSE_CODE)),
-                bytes(dense_table, dense_table_end));
+                embedded_bytes(dense_table, dense_table_end));
         set.add(files::full_path(directory, files::cell_file_name(DENSE_TITLE, DENSE_CODE)),
-                bytes(dense_cells, dense_cells_end));
+                embedded_bytes(dense_cells, dense_cells_end));
         set.commit();
     } catch (const files::FileError& failure) {
         std::fprintf(stderr, "scenario-compile-floor: %s\n", failure.what());

@@ -10,23 +10,11 @@
 #include <filesystem>
 #include <span>
 
+#include "embedded_file.h"
 #include "files/directory_lock.h"
 #include "files/file_error.h"
 #include "files/file_names.h"
 #include "files/output_set.h"
-
-// Each reference file becomes a pair of symbols around its bytes in the read-only data.
-#define SCENARIO_EMBED(symbol, file)        \
-    asm(".pushsection .rodata\n"            \
-        ".global " #symbol "\n" #symbol     \
-        ":\n"                               \
-        ".incbin \"" file                   \
-        "\"\n"                              \
-        ".global " #symbol "_end\n" #symbol \
-        "_end:\n"                           \
-        ".popsection\n");                   \
-    extern "C" const char symbol[];         \
-    extern "C" const char symbol##_end[];
 
 SCENARIO_EMBED(floor_notes, FLOOR_NOTES_FILE)
 SCENARIO_EMBED(floor_order, FLOOR_ORDER_FILE)
@@ -47,10 +35,6 @@ std::filesystem::path directory() {
     return std::filesystem::path(exe).parent_path();
 }
 
-std::span<const std::uint8_t> bytes(const char* begin, const char* end) {
-    return {reinterpret_cast<const std::uint8_t*>(begin), static_cast<std::size_t>(end - begin)};
-}
-
 }  // namespace
 
 int main() {
@@ -62,16 +46,16 @@ int main() {
         // set, the two texts gone, the three compact files as one set.
         const files::DirectoryLock lock(dir);
         files::OutputSet documents;
-        documents.add(at(FLOOR_NOTES_NAME), bytes(floor_notes, floor_notes_end));
-        documents.add(at(FLOOR_ORDER_NAME), bytes(floor_order, floor_order_end));
-        documents.add(at(FLOOR_CARD_NAME), bytes(floor_card, floor_card_end));
+        documents.add(at(FLOOR_NOTES_NAME), embedded_bytes(floor_notes, floor_notes_end));
+        documents.add(at(FLOOR_ORDER_NAME), embedded_bytes(floor_order, floor_order_end));
+        documents.add(at(FLOOR_CARD_NAME), embedded_bytes(floor_card, floor_card_end));
         documents.commit();
         ::unlink(at(FLOOR_LINE_TEXT_NAME).c_str());
         ::unlink(at(FLOOR_TRAIN_TEXT_NAME).c_str());
         files::OutputSet compact;
-        compact.add(at(FLOOR_PLAN_NAME), bytes(floor_plan, floor_plan_end));
-        compact.add(at(FLOOR_TABLE_NAME), bytes(floor_table, floor_table_end));
-        compact.add(at(FLOOR_CELLS_NAME), bytes(floor_cells, floor_cells_end));
+        compact.add(at(FLOOR_PLAN_NAME), embedded_bytes(floor_plan, floor_plan_end));
+        compact.add(at(FLOOR_TABLE_NAME), embedded_bytes(floor_table, floor_table_end));
+        compact.add(at(FLOOR_CELLS_NAME), embedded_bytes(floor_cells, floor_cells_end));
         compact.commit();
     } catch (const files::FileError& failure) {
         std::fprintf(stderr, "scenario-io-floor: %s\n", failure.what());

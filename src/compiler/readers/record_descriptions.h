@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "compiler/model/limits.h"
@@ -81,6 +82,10 @@ struct RecordDescription {
     // How many records of the kind a text may hold and in what order; faults in braces as above.
     std::string_view order = {};
 };
+
+// The values as a phrase of messages: "a position and a speed", "a position, a kind and a
+// platform length".
+std::string value_list(std::span<const ValueDescription> values);
 
 namespace record_values {
 

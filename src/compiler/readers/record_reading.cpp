@@ -35,24 +35,6 @@ bool matches(const KeywordField& field, const RecordDescription& record) {
     return true;
 }
 
-// "a position and a speed", "a position, a kind and a platform length"
-std::string value_list(std::span<const ValueDescription> values) {
-    std::string list;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0) {
-            list += i + 1 == values.size() ? " and " : ", ";
-        }
-        const std::string_view name = values[i].name;
-        const auto first_word = name.substr(0, name.find(' '));
-        if (!first_word.ends_with('s')) {
-            list +=
-                std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a " : "an ";
-        }
-        list += name;
-    }
-    return list;
-}
-
 std::string metres(std::int64_t m) {
     return std::to_string(m);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -171,6 +172,25 @@ TEST(RecordDescriptions, TheBoundMarginIsTheOneTheReaderApplies) {
         const auto past = compile_with(record, last_read + 50);
         EXPECT_EQ(past.errorNumber, refused) << record.kind << " at " << last_read + 50;
         EXPECT_EQ(past.errorPosition, last_read + 50) << record.kind;
+    }
+}
+
+TEST(RecordDescriptions, ValuesAreNamedAsOnePhrase) {
+    namespace values = compiler::record_values;
+    const struct {
+        std::span<const compiler::ValueDescription> values;
+        std::string phrase;
+    } cases[] = {
+        {values::kScenery, "a scenery value"},
+        {values::kGradient, "a position and a gradient"},
+        {values::kCurve, "a start and a length"},
+        {values::kMountainSpan, "a start, an end and a kind"},
+        {values::kClock, "hours, minutes and seconds"},
+        {values::kAdhesion, "a position and an adhesion"},
+        {{}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(compiler::value_list(c.values), c.phrase);
     }
 }
 

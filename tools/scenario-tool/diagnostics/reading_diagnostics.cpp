@@ -78,24 +78,6 @@ std::string nearest_keyword(std::string_view written, ErrorSource text) {
     return nearest;
 }
 
-// "a position and a speed"
-std::string value_list(std::span<const compiler::ValueDescription> values) {
-    std::string list;
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0) {
-            list += i + 1 == values.size() ? " and " : ", ";
-        }
-        const std::string_view name = values[i].name;
-        const auto first_word = name.substr(0, name.find(' '));
-        if (!first_word.ends_with('s')) {
-            list +=
-                std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a " : "an ";
-        }
-        list += name;
-    }
-    return list;
-}
-
 // The multiple of `step` nearest to numerator / denominator, a half to the even multiple, as
 // the build rounds; nothing where the numbers are too large to be exact.
 std::optional<std::int64_t> nearest_multiple(std::int64_t numerator, std::int64_t denominator,
@@ -566,7 +548,8 @@ class Diagnoser {
                     after = "after the " + std::string(kind->values[i - 1].name);
                 }
             }
-            return record + " needs " + value_list(kind->values) + "; the line ends " + after;
+            return record + " needs " + compiler::value_list(kind->values) + "; the line ends " +
+                   after;
         }
         if (cause == "not-a-number") {
             if (token.find(';') != std::string::npos) {

@@ -353,26 +353,9 @@ class LineTextReader : RecordReading {
             state_.plan.axis[0].values[1] = 0;
             state_.plan.axis[1].values[1] = 1;
         }
-        while (next_keyword()) {
-            const KeywordField field(state_.fieldBuffer);
-            const FieldSpan keyword = in_.span();
-            unreadable_ = false;
-            const Flow flow = guarded([&] { return record_tests(field, keyword); });
-            if (flow == Flow::go_on) {
-                if (matched_ == 0) {
-                    nothing_recognised(keyword, false);
-                }
-                continue;
-            }
-            if (recover_after(flow, unreadable_)) {
-                continue;
-            }
-            if (recovering() && state_.has_cells()) {
-                return Flow::go_on;  // check mode reached the end of the text
-            }
-            return flow;
-        }
-        return Flow::go_on;
+        return read_records([this](const KeywordField& field, const FieldSpan& keyword) {
+            return record_tests(field, keyword);
+        });
     }
 
     Flow record_tests(const KeywordField& field, const FieldSpan& keyword) {

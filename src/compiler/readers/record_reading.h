@@ -143,6 +143,33 @@ class RecordReading {
     }
     void unreadable(const FieldFailure& failure);
 
+    // The records of a text, keyword field by keyword field, each given to `tests` (the
+    // reader's tests of its record kinds) until one stops the reading or the text ends; in
+    // check mode the reading goes on after a fault as `recover_after` allows.
+    template <class Tests>
+    Flow read_records(Tests&& tests) {
+        while (next_keyword()) {
+            const KeywordField field(state_.fieldBuffer);
+            const FieldSpan keyword = in_.span();
+            unreadable_ = false;
+            const Flow flow = guarded([&] { return tests(field, keyword); });
+            if (flow == Flow::go_on) {
+                if (matched_ == 0) {
+                    nothing_recognised(keyword, false);
+                }
+                continue;
+            }
+            if (recover_after(flow, unreadable_)) {
+                continue;
+            }
+            if (recovering() && state_.has_cells()) {
+                return Flow::go_on;  // check mode reached the end of the text
+            }
+            return flow;
+        }
+        return Flow::go_on;
+    }
+
     // Positions of the records of one kind as they come: out of order, off the grid, before
     // the start or past the end of the route.
     void position_checks(std::string_view kind, std::int32_t p, const FieldSpan& at,

@@ -5,7 +5,6 @@
 // directory flushed), and computes nothing: the bytes are the tool's own output, linked in whole.
 //   scenario-compile-floor DIRECTORY
 #include <cstdio>
-#include <span>
 
 #include "embedded_file.h"
 #include "files/directory_lock.h"

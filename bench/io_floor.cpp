@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <span>
 
 #include "embedded_file.h"
 #include "files/directory_lock.h"

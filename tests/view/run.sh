@@ -77,10 +77,10 @@ case "$step" in
     log="$(mktemp)"
     trap 'rm -f "$log"' EXIT
     status=0
-    node --test --test-reporter=spec --test-name-pattern="^$name\$" "$here/route_page.test.cjs" \
+    node --test --test-reporter=tap --test-name-pattern="^$name\$" "$here/route_page.test.cjs" \
       >"$log" 2>&1 || status=$?
     cat "$log"
-    if [ "$status" -eq 0 ] && ! grep -q '^ℹ pass 1$' "$log"; then
+    if [ "$status" -eq 0 ] && ! grep -q '^# pass 1$' "$log"; then
       echo "run.sh: no check is named '$name'" >&2
       exit 1
     fi
